@@ -23,6 +23,7 @@
 #else
 #include "platform/linux/Types.h"
 #include "platform/linux/Api.h"
+#include "platform/linux/Unknown.h"
 #define KW(s) u##s
 #endif
 

@@ -1,0 +1,18 @@
+#include "base/Boundary.h"
+#include "plugin/Catalogues.h"
+#include "plugin/Exports.h"
+#include "plugin/Hashers.h"
+
+extern "C" HRESULT KCALL GetHashers(host::IHashers** hashers) {
+  if (hashers == nullptr) return E_POINTER;
+  *hashers = nullptr;
+  return GuardFixed(E_UNEXPECTED, [&] {
+    *hashers = NewInterface<host::IHashers, TqovHashers>();
+    return S_OK;
+  });
+}
+
+extern "C" HRESULT KCALL SetCodecs(host::ICompressCodecsInfo* codecsInfo) {
+  HostCodecsInfo = ComPtr<host::ICompressCodecsInfo>::Share(codecsInfo);
+  return S_OK;
+}

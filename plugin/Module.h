@@ -1,0 +1,11 @@
+// Module start and end: on Windows run from DllMain, on Linux by the tests.
+#pragma once
+
+#include "platform/Win32.h"
+
+// Builds the catalogues (once per load); module is the plug-in's own module,
+// whose folder holds Korvane.ini.
+void ModuleStart(HMODULE module);
+// Empties the catalogues and releases the host's codec information; only
+// after a start.
+void ModuleEnd();
