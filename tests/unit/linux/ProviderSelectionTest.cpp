@@ -1,0 +1,141 @@
+// What the catalogues hold for each set of registered providers, and the
+// configuration path; the stand-in lets these tests choose the providers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "base/ComPtr.h"
+#include "platform/linux/TestControl.h"
+#include "plugin/Catalogues.h"
+#include "plugin/Exports.h"
+#include "plugin/Hasher.h"
+#include "plugin/IniFile.h"
+#include "tests/unit/support/ModuleFixture.h"
+#include "tests/unit/support/Text.h"
+
+using testing_text::Hex;
+using testing_text::Utf8;
+
+namespace {
+
+std::vector<std::string> HasherNames() {
+  std::vector<std::string> names;
+  for (int i = 0; i < HasherAlgCount; ++i) names.push_back(Utf8(HasherAlgs[static_cast<std::size_t>(i)].Name));
+  return names;
+}
+
+TEST(ProviderSelection, RowsFollowTheRegisteredProviders) {
+  using fixture::kAesPrototypeProvider, fixture::kAesProvider, fixture::kBaseProvider,
+      fixture::kInfotecsProvider;
+  struct Case {
+    std::vector<WStr> providers;
+    std::vector<std::string> names;
+  } cases[] = {
+      {{}, {}},
+      {{kBaseProvider}, {"SHA-1", "MD2", "MD4", "MD5"}},
+      {{kAesProvider}, {"SHA-256", "SHA-384", "SHA-512"}},
+      {{kAesPrototypeProvider, kInfotecsProvider},
+       {"SHA-256", "SHA-384", "SHA-512", "GOST R 34.11-94", "GOST 34.11-2012 256", "GOST 34.11-2012 512"}},
+  };
+  for (const auto& c : cases) {
+    fixture::Module module(std::nullopt, c.providers);
+    EXPECT_EQ(HasherNames(), c.names);
+    EXPECT_EQ(HasherAlgs.size(), 13u);
+  }
+}
+
+TEST(ProviderSelection, OnlyTheSecondAesNameTakesRowSeven) {
+  fixture::Module module("[Create]\r\nsha-256=:%HASH%\r\nGOST R 34.11-94=gost\r\n",
+                         std::vector<WStr>{fixture::kAesProvider});
+  ASSERT_EQ(FormatCount, 2);
+  EXPECT_TRUE(FormatAlgs[0].IsCryptoApi);
+  EXPECT_EQ(Utf8(FormatAlgs[0].Name), "SHA-256");
+  EXPECT_EQ(FormatAlgs[0].ProviderName, fixture::kAesProvider);
+  EXPECT_EQ(FormatAlgs[0].ClassId,
+            (GUID{0x0000800C, 0x7992, 0x451F, {0x87, 0x97, 0xBF, 0xB7, 0x9F, 0x81, 0x7D, 0x85}}));
+  // Without the Infotecs provider the GOST key names a host hasher.
+  EXPECT_FALSE(FormatAlgs[1].IsCryptoApi);
+  EXPECT_EQ(Utf8(FormatAlgs[1].Name), "GOST R 34.11-94");
+  EXPECT_EQ(FormatAlgs[1].ClassId, NameClassId(KW("GOST R 34.11-94")));
+}
+
+TEST(ProviderSelection, NameClassIdIsZeroWithoutMd5) {
+  fixture::Module module;
+  standin::RefuseContext(fixture::kBaseProvider);
+  EXPECT_EQ(NameClassId(KW("CRC32")), GUID{});
+}
+
+TEST(ProviderSelection, GostDigestsComeFromTheInfotecsProvider) {
+  fixture::Module module;
+  const std::pair<std::string, std::string> expected[] = {
+      {"GOST R 34.11-94", "B285056DBF18D7392D7677369524DD14747459ED8143997E163B2986F92FD42C"},
+      {"GOST 34.11-2012 256", "4E2919CF137ED41EC4FB6270C61826CC4FFFB660341E0AF3688CD0626D23B481"},
+      {"GOST 34.11-2012 512",
+       "28156E28317DA7C98F4FE2BED6B542D0DAB85BB224445FCEDAF75D46E26D7EB8D5997F3E0915DD6B7F0AAB08D9C8BEB0"
+       "D8C64BAE2AB8B3C8C6BC53B3BF0DB728"},
+  };
+  for (const auto& [name, digest] : expected) {
+    const auto it = std::find_if(HasherAlgs.begin(), HasherAlgs.begin() + HasherAlgCount,
+                                 [&](const THashAlgInfo& a) { return Utf8(a.Name) == name; });
+    ASSERT_NE(it, HasherAlgs.begin() + HasherAlgCount) << name;
+    auto hasher = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&*it));
+    hasher->Init();
+    hasher->Update("abc", 3);
+    std::vector<BYTE> out(hasher->GetDigestSize());
+    hasher->Final(out.data());
+    EXPECT_EQ(Hex(out.data(), out.size()), digest) << name;
+  }
+}
+
+TEST(ProviderSelection, RefusalsGiveZerosAndAcquireIsRetried) {
+  fixture::Module module;
+  const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
+  auto hasher = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&md5));
+  BYTE out[16];
+  standin::RefuseContext(fixture::kBaseProvider);
+  hasher->Init();
+  hasher->Update("abc", 3);
+  hasher->Final(out);
+  EXPECT_EQ(Hex(out, 16), std::string(32, '0'));
+  EXPECT_EQ(standin::OpenContexts(), 0);
+  // The next Init tries again and succeeds once the provider gives a context.
+  standin::Reset();
+  standin::RegisterAllProviders();
+  hasher->Init();
+  hasher->Update("abc", 3);
+  hasher->Final(out);
+  EXPECT_EQ(Hex(out, 16), "900150983CD24FB0D6963F7D28E17F72");
+  standin::RefuseAlgorithm(fixture::kBaseProvider, 0x8003);
+  auto refused = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&md5));
+  refused->Init();
+  refused->Update("abc", 3);
+  refused->Final(out);
+  EXPECT_EQ(Hex(out, 16), std::string(32, '0'));
+  hasher.Reset();
+  refused.Reset();
+  EXPECT_EQ(standin::OpenContexts(), 0);
+  EXPECT_EQ(standin::OpenHashes(), 0);
+}
+
+TEST(ProviderSelection, MissingKeyContainerIsCreated) {
+  fixture::Module module;
+  standin::MissingKeyset(fixture::kBaseProvider);
+  auto hasher = ComPtr<host::IHasher>::Adopt(
+      NewInterface<host::IHasher, TqovHasher>(&BuiltinHashAlgs()[BuiltinMd5Row]));
+  BYTE out[16];
+  hasher->Init();
+  hasher->Update("abc", 3);
+  hasher->Final(out);
+  EXPECT_EQ(Hex(out, 16), "900150983CD24FB0D6963F7D28E17F72");
+}
+
+TEST(IniFileName, SitsBesideTheModule) {
+  standin::Reset();
+  standin::SetModulePath(u"C:\\p\\Korvane.64.dll");
+  EXPECT_EQ(Utf8(IniFileName()), "C:\\p\\Korvane.ini");
+  standin::SetModulePath(u"C:\\" + std::u16string(300, u'd') + u"\\Korvane.64.dll");
+  EXPECT_EQ(Utf8(IniFileName()), "C:\\" + std::string(300, 'd') + "\\Korvane.ini");
+  standin::Reset();
+}
+
+}  // namespace
