@@ -1,0 +1,59 @@
+// The handler of one hash-list format: writes hash-list files on update,
+// takes the user's options, and recognises its own files by extension. It
+// never lists or extracts them.
+#pragma once
+
+#include "base/ComPtr.h"
+#include "base/InterfacedObject.h"
+#include "crypt/HashAlgInfo.h"
+#include "interfaces/Host7z.h"
+#include "plugin/HashParameterSet.h"
+
+class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host::ISetProperties,
+                                              host::IOutArchive, host::IInArchive> {
+ public:
+  // alg: the format's catalogue entry (not owned); setting: its "Create"
+  // value (extension, ":", line format).
+  TqovFormat(const THashAlgInfo* alg, const WStr& setting);
+
+  // ISetCompressCodecsInfo
+  HRESULT KCALL SetCompressCodecsInfo(host::ICompressCodecsInfo* codecsInfo) override;
+  // ISetProperties
+  HRESULT KCALL SetProperties(const WCHAR* const* names, const PROPVARIANT* values,
+                              host::UInt32 count) override;
+  // IOutArchive
+  HRESULT KCALL UpdateItems(host::ISequentialOutStream* outStream, host::UInt32 numItems,
+                            host::IArchiveUpdateCallback* updateCallback) override;
+  HRESULT KCALL GetFileTimeType(host::UInt32* type) override;
+  // IInArchive
+  HRESULT KCALL Open(host::IInStream* stream, const host::UInt64* maxCheckStartPosition,
+                     host::IArchiveOpenCallback* openCallback) override;
+  HRESULT KCALL Close() override;
+  HRESULT KCALL GetNumberOfItems(host::UInt32* count) override;
+  HRESULT KCALL GetProperty(host::UInt32 index, PROPID propId, PROPVARIANT* value) override;
+  HRESULT KCALL Extract(const host::UInt32* indices, host::UInt32 numItems, host::Int32 testMode,
+                        host::IArchiveExtractCallback* extractCallback) override;
+  HRESULT KCALL GetArchiveProperty(PROPID propId, PROPVARIANT* value) override;
+  HRESULT KCALL GetNumberOfProperties(host::UInt32* count) override;
+  HRESULT KCALL GetPropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId,
+                                VARTYPE* varType) override;
+  HRESULT KCALL GetNumberOfArchiveProperties(host::UInt32* count) override;
+  HRESULT KCALL GetArchivePropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId,
+                                       VARTYPE* varType) override;
+
+  TqovHashParameterSet& Params() const { return *FParams.Get(); }
+  const WStr& Extension() const { return FExtension; }
+  // A new hasher for one item, or none: CryptoAPI for a CryptoAPI format,
+  // else the host's hasher of the format's name.
+  ComPtr<host::IHasher> CreateItemHasher() const;
+
+ private:
+  void ApplyDefaultLineFormat();
+  ComPtr<host::IHasher> FindHostHasher(host::IHashers* list) const;
+
+  const THashAlgInfo* const FAlg;
+  WStr FDefaultLineFormat;
+  ComPtr<TqovHashParameterSet> FParams;
+  WStr FExtension;
+  ComPtr<host::IHashers> FHashers;
+};

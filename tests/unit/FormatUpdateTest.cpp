@@ -1,0 +1,236 @@
+// Hash-list files as the handler writes them from the host's items.
+#include <gtest/gtest.h>
+
+#include "plugin/Exports.h"
+#include "tests/unit/support/Fakes.h"
+#include "tests/unit/support/FormatFixture.h"
+
+using fixture::Number;
+using fixture::Text;
+
+namespace {
+
+constexpr char kAbcMd5[] = "900150983CD24FB0D6963F7D28E17F72";
+constexpr char kEmptyMd5[] = "D41D8CD98F00B204E9800998ECF8427E";
+
+ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items) {
+  return ComPtr<fakes::UpdateCallback>::Adopt(
+      NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(std::move(items)));
+}
+
+std::vector<fakes::Item> Tree() {
+  return {{KW("docs"), "", true}, {KW("docs\\a.txt"), "abc"}, {KW("e"), ""}};
+}
+
+TEST(HashListFile, CodePagesAndLineBreaksGiveTheirBytes) {
+  fixture::Formats formats;
+  struct Case {
+    std::vector<std::pair<WStr, PROPVARIANT>> props;
+    std::string preamble, lineBreak;
+  } cases[] = {
+      {{}, "", "\r\n"},
+      {{{KW("c"), Text(KW("UTF8"))}}, "\xEF\xBB\xBF", "\r\n"},
+      {{{KW("c"), Text(KW("utf8-"))}, {KW("lb"), Text(KW("LF"))}}, "", "\n"},
+      {{{KW("c"), Number(0)}, {KW("lb"), Number(1)}}, "", "\r"},
+      {{{KW("lb"), Text(KW("lfcr"))}}, "", "\n\r"},
+      {{{KW("lb"), Number(7)}}, "", "\r\n"},
+  };
+  for (const auto& c : cases) {
+    auto handler = fixture::Formats::Handler(0);
+    ASSERT_EQ(fixture::SetProperties(handler.Get(), c.props), S_OK);
+    auto callback = Callback(Tree());
+    const auto result = fixture::Update(handler.Get(), callback.Get());
+    EXPECT_EQ(result.hr, S_OK);
+    EXPECT_EQ(result.bytes, c.preamble + kAbcMd5 + " *docs\\a.txt" + c.lineBreak + kEmptyMd5 + " *e" +
+                                c.lineBreak);
+  }
+}
+
+TEST(HashListFile, LineLayouts) {
+  fixture::Formats formats;
+  struct Case {
+    const WCHAR* format;
+    std::string line;
+  } cases[] = {
+      {KW("%FILENAME% %HASH%"), std::string("docs\\a.txt ") + kAbcMd5},
+      {KW("%HASH% *%FILENAME%"), std::string(kAbcMd5) + " *docs\\a.txt"},
+      {KW("%HASHNAME% (%FILENAME%) = %HASH%"), std::string("MD5 (docs\\a.txt) = ") + kAbcMd5},
+      {KW("%hash%_%filename%"), std::string(kAbcMd5) + " docs\\a.txt"},  // stored upper-cased
+      {KW("[%FILENAME%|%FILENAME%]"), "[docs\\a.txt|%FILENAME%]"},
+      {KW("no placeholders"), "NO PLACEHOLDERS"},
+      {KW(""), ""},
+  };
+  for (const auto& c : cases) {
+    auto handler = fixture::Formats::Handler(0);
+    ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("f"), Text(c.format)}}), S_OK);
+    auto callback = Callback({{KW("docs\\a.txt"), "abc"}});
+    const auto result = fixture::Update(handler.Get(), callback.Get());
+    EXPECT_EQ(result.hr, S_OK);
+    EXPECT_EQ(result.bytes, c.line + "\r\n");
+  }
+}
+
+TEST(HashListFile, UpperCasedPathWhenTheFormatNamesTheFileTwice) {
+  // The first %FILENAME% is replaced by the path as the host gave it.
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("f"), Text(KW("%FILENAME%:%FILENAME%"))}}), S_OK);
+  auto callback = Callback({{KW("Dir\\MiXed.txt"), "abc"}});
+  EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).bytes, "Dir\\MiXed.txt:%FILENAME%\r\n");
+}
+
+TEST(HashListFile, Utf8NamesOutsideAscii) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("c"), Number(2)}}), S_OK);
+  // é, a CJK character and a character outside the BMP (a surrogate pair).
+  auto callback = Callback({{WStr(KW("\u00E9\u4E2D")) + WCHAR(0xD83D) + WCHAR(0xDE00), "abc"}});
+  EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).bytes,
+            std::string(kAbcMd5) + " *\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\r\n");
+}
+
+TEST(HashListFile, AnsiNamesUseTheSystemCodePage) {
+#ifdef _WIN32
+  if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP();
+#endif
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  auto callback = Callback({{KW("\u00E9\u20AC\u4E2D"), "abc"}});
+  // Windows-1252: é is E9, € is 80, and the CJK character has no byte: "?".
+  EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).bytes, std::string(kAbcMd5) + " *\xE9\x80?\r\n");
+}
+
+TEST(HashListFile, LargeFileAcrossReadsAndProgressTotals) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(1);  // SHA-256
+  auto callback = Callback({{KW("big"), std::string(3000000, 'a')}, {KW("abc"), "abc"}, {KW("empty"), ""}});
+  callback->MaxPerRead = 700000;  // the host may give less than was asked
+  const auto result = fixture::Update(handler.Get(), callback.Get());
+  EXPECT_EQ(result.hr, S_OK);
+  EXPECT_EQ(result.bytes,
+            "2A152C894398719C0570F83FAC34AC03A0F6E8E474B995C2403AA5434F7B9DD4 *big\r\n"
+            "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD *abc\r\n"
+            "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855 *empty\r\n");
+  EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3000003});
+  ASSERT_FALSE(callback->Completed.empty());
+  EXPECT_EQ(callback->Completed.back(), 3000003u);
+  EXPECT_EQ(callback->OperationResults, 0);
+}
+
+TEST(HashListFile, NothingToDo) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("c"), Text(KW("UTF8"))}}), S_OK);
+  auto none = Callback({});
+  none->Faults["SetCompleted"] = {-1, static_cast<HRESULT>(0x80070070u)};
+  auto result = fixture::Update(handler.Get(), none.Get());
+  EXPECT_EQ(result.hr, static_cast<HRESULT>(0x80070070u));  // what SetCompleted(0) said
+  EXPECT_EQ(result.bytes, "");
+  EXPECT_TRUE(none->Totals.empty());
+  EXPECT_EQ(none->Completed, std::vector<host::UInt64>{0});
+
+  auto dirs = Callback({{KW("a"), "", true}, {KW("b"), "", true}});
+  result = fixture::Update(handler.Get(), dirs.Get());
+  EXPECT_EQ(result.hr, S_OK);
+  EXPECT_EQ(result.bytes, "\xEF\xBB\xBF");
+  EXPECT_EQ(dirs->Totals, std::vector<host::UInt64>{0});
+}
+
+TEST(HashListFile, HostFaultsEndTheUpdateWithTheirResult) {
+  fixture::Formats formats;
+  const HRESULT kDisk = static_cast<HRESULT>(0x80070070u);
+  const std::string line0 = std::string(kAbcMd5) + " *a\r\n";
+  struct Case {
+    const char* method;
+    int index;
+    HRESULT hr;
+    std::string written;
+  } cases[] = {
+      {"GetUpdateItemInfo", 1, kDisk, ""},
+      {"GetProperty", 0, E_ABORT, ""},
+      {"SetTotal", -1, S_FALSE, ""},
+      {"GetStream", 1, kDisk, line0},
+      {"Read", 1, E_ABORT, line0},
+      {"Read", 0, S_FALSE, ""},
+      {"SetCompleted", -1, E_ABORT, line0 + kAbcMd5 + " *b\r\n"},  // the final report
+  };
+  for (const auto& c : cases) {
+    auto handler = fixture::Formats::Handler(0);
+    auto callback = Callback({{KW("a"), "abc"}, {KW("b"), "abc"}});
+    callback->Faults[c.method] = {c.index, c.hr};
+    const auto result = fixture::Update(handler.Get(), callback.Get());
+    EXPECT_EQ(result.hr, c.hr) << c.method;
+    EXPECT_EQ(result.bytes, c.written) << c.method;
+  }
+}
+
+TEST(HashListFile, ItemsMustBeNewAndWellTyped) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("c"), Text(KW("UTF8"))}}), S_OK);
+  auto old = Callback({{KW("d"), "", true}, {KW("a"), "abc"}});
+  old->IndexInArchive[0] = 5;  // even a directory must be new
+  auto result = fixture::Update(handler.Get(), old.Get());
+  EXPECT_EQ(result.hr, E_INVALIDARG);
+  EXPECT_EQ(result.bytes, "\xEF\xBB\xBF");
+
+  const std::pair<PROPID, VARTYPE> wrong[] = {
+      {host::kpidIsDir, VT_UI4}, {host::kpidSize, VT_UI4}, {host::kpidPath, VT_EMPTY}};
+  for (const auto& [prop, kind] : wrong) {
+    auto callback = Callback({{KW("a"), "abc"}});
+    callback->WrongKind[{0, prop}] = kind;
+    EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).hr, E_INVALIDARG) << prop;
+  }
+}
+
+TEST(HashListFile, MissingStreamFails) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  auto callback = Callback({{KW("a"), "abc"}});
+  callback->NullStream[0] = true;
+  EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).hr, E_FAIL);
+}
+
+TEST(HashListFile, UnopenableFileEndsTheUpdate) {
+  // The host gives S_FALSE for a file it could not open.
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  auto callback = Callback({{KW("a"), "abc"}, {KW("b"), "abc"}, {KW("locked"), "abc"}, {KW("d"), ""}});
+  callback->Faults["GetStream"] = {2, S_FALSE};
+  const auto result = fixture::Update(handler.Get(), callback.Get());
+  EXPECT_EQ(result.hr, S_FALSE);
+  EXPECT_EQ(result.bytes, std::string(kAbcMd5) + " *a\r\n" + kAbcMd5 + " *b\r\n");
+  EXPECT_TRUE(callback->Completed.empty());  // no final report
+}
+
+TEST(HashListFile, OutputStreamFaults) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("c"), Text(KW("UTF8"))}}), S_OK);
+  struct Case {
+    host::UInt32 maxPerWrite, extra;
+    int failAt;
+    HRESULT expected;
+  } cases[] = {
+      {2, 0, 0, S_OK},       // a few bytes per Write still writes everything
+      {0, 0, 0, S_FALSE},    // accepts nothing
+      {100, 1, 0, E_FAIL},   // reports more than it was given
+      {100, 0, 2, static_cast<HRESULT>(0x80070070u)},
+  };
+  for (const auto& c : cases) {
+    auto out = ComPtr<fakes::OutStream>::Adopt(NewInterface<fakes::OutStream, fakes::OutStream>());
+    out->MaxPerWrite = c.maxPerWrite;
+    out->ExtraReported = c.extra;
+    out->FailAtCall = c.failAt;
+    out->FailWith = c.expected;
+    auto callback = Callback({{KW("a"), "abc"}});
+    EXPECT_EQ(handler->UpdateItems(out.Get(), 1, callback.Get()), c.expected);
+    if (c.expected == S_OK) {
+      EXPECT_EQ(out->Bytes, std::string("\xEF\xBB\xBF") + kAbcMd5 + " *a\r\n");
+    } else {
+      EXPECT_TRUE(callback->Completed.empty());
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#include "tests/unit/support/FormatFixture.h"
+
+#include <cstring>
+
+#include "plugin/Catalogues.h"
+#include "plugin/Exports.h"
+#include "tests/unit/support/Fakes.h"
+
+namespace fixture {
+
+Formats::Formats()
+    : Module("[Create]\r\n"
+             "MD5=md5:%HASH% *%FILENAME%\r\n"
+             "SHA-256=sha256:%HASH% *%FILENAME%\r\n"
+             "CRC32=sfv:%FILENAME% %HASH%\r\n"
+             "X2=:%HASH% %FILENAME%\r\n"
+             "X8=%HASH%\r\n") {}
+
+ComPtr<host::IOutArchive> Formats::Handler(int index) {
+  ComPtr<host::IOutArchive> handler;
+  const GUID clsid = FormatAlgs.at(static_cast<std::size_t>(index)).ClassId;
+  CreateObject(&clsid, &host::IOutArchive::iid, reinterpret_cast<void**>(handler.Out()));
+  return handler;
+}
+
+PROPVARIANT Text(const WCHAR* text) {
+  PROPVARIANT v;
+  std::memset(&v, 0, sizeof v);
+  v.vt = VT_BSTR;
+  v.bstrVal = const_cast<BSTR>(text);
+  return v;
+}
+
+PROPVARIANT Number(ULONG n) {
+  PROPVARIANT v;
+  std::memset(&v, 0, sizeof v);
+  v.vt = VT_UI4;
+  v.ulVal = n;
+  return v;
+}
+
+HRESULT SetProperties(host::IOutArchive* handler, const std::vector<std::pair<WStr, PROPVARIANT>>& props) {
+  auto setter = QueryAs<host::ISetProperties>(handler);
+  if (!setter) return E_NOINTERFACE;
+  std::vector<const WCHAR*> names;
+  std::vector<PROPVARIANT> values;
+  for (const auto& [name, value] : props) {
+    names.push_back(name.c_str());
+    values.push_back(value);
+  }
+  return setter->SetProperties(names.data(), values.data(), static_cast<host::UInt32>(names.size()));
+}
+
+UpdateResult Update(host::IOutArchive* handler, fakes::UpdateCallback* callback) {
+  auto out = ComPtr<fakes::OutStream>::Adopt(NewInterface<fakes::OutStream, fakes::OutStream>());
+  const HRESULT hr = handler->UpdateItems(out.Get(), static_cast<host::UInt32>(callback->Items.size()), callback);
+  return {hr, out->Bytes};
+}
+
+}  // namespace fixture
