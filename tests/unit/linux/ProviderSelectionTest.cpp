@@ -18,11 +18,7 @@ using testing_text::Utf8;
 
 namespace {
 
-std::vector<std::string> HasherNames() {
-  std::vector<std::string> names;
-  for (int i = 0; i < HasherAlgCount; ++i) names.push_back(Utf8(HasherAlgs[static_cast<std::size_t>(i)].Name));
-  return names;
-}
+using fixture::HasherNames;
 
 TEST(ProviderSelection, RowsFollowTheRegisteredProviders) {
   using fixture::kAesPrototypeProvider, fixture::kAesProvider, fixture::kBaseProvider,

@@ -5,7 +5,9 @@
 #include <unistd.h>
 #endif
 
+#include "plugin/Catalogues.h"
 #include "plugin/Module.h"
+#include "tests/unit/support/Text.h"
 #ifndef _WIN32
 #include "platform/linux/TestControl.h"
 #endif
@@ -64,6 +66,13 @@ Module::Module(std::optional<std::string> ini, std::optional<std::vector<WStr>> 
   standin::SetRegistryKeys(keys);
   ModuleStart(nullptr);
 #endif
+}
+
+std::vector<std::string> HasherNames() {
+  std::vector<std::string> names;
+  for (std::int32_t i = 0; i < HasherAlgCount; ++i)
+    names.push_back(testing_text::Utf8(HasherAlgs[static_cast<std::size_t>(i)].Name));
+  return names;
 }
 
 Module::~Module() {

@@ -36,6 +36,9 @@ class Module {
   static std::filesystem::path IniFolder();
 };
 
+// Names of the hasher catalogue's entries, in order.
+std::vector<std::string> HasherNames();
+
 // Whether the tests can choose the registered providers (the stand-in can).
 constexpr bool kCanChooseProviders =
 #ifdef _WIN32

@@ -11,7 +11,5 @@ namespace testing_text {
 std::string Hex(const void* data, std::size_t size);
 // UTF-8 of UTF-16 text (for messages and comparisons).
 std::string Utf8(const WStr& text);
-// UTF-16 of UTF-8 text.
-WStr Wide(const std::string& utf8);
 
 }  // namespace testing_text
