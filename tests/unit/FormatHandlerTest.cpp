@@ -186,8 +186,9 @@ TEST(FormatExports, ListTheFormats) {
   ASSERT_EQ(id->vt, VT_BSTR);
   ASSERT_EQ(SysStringLen(id->bstrVal), 8u);
   EXPECT_EQ(Hex(id->bstrVal, 16), "30E554C9F51917EE0A411B00A1BEB18F");
-  GetHandlerProperty2(0, 1, id.Ptr());
-  EXPECT_EQ(Hex(id->bstrVal, 16), "0380000092791F458797BFB79F817D85");
+  PropValueHolder md5Id;
+  GetHandlerProperty2(0, 1, md5Id.Ptr());
+  EXPECT_EQ(Hex(md5Id->bstrVal, 16), "0380000092791F458797BFB79F817D85");
 }
 
 TEST(FormatExports, CreateObjectMakesHandlersAndParameterSets) {

@@ -1,0 +1,12 @@
+# 32-bit x86 Linux with the host's compilers (g++-multilib): static programs
+# that qemu-i386 runs. Their standard-call methods follow the same machine
+# convention as on 32-bit Windows.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER gcc)
+set(CMAKE_CXX_COMPILER g++)
+set(CMAKE_C_FLAGS_INIT "-m32")
+set(CMAKE_CXX_FLAGS_INIT "-m32")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32 -static")
+set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
+set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
