@@ -21,8 +21,10 @@ void RegisterAllProviders();
 // default, the running program's own path with "/" turned into "\".
 void SetModulePath(std::u16string path);
 
-// Makes a provider (by name) refuse every context, or refuse one algorithm.
-// Reset() lifts all refusals.
+// Makes a provider (by name) refuse every context (CryptAcquireContextW fails
+// with NTE_PROVIDER_DLL_FAIL, as for a provider that can't be loaded), or
+// refuse one algorithm (CryptCreateHash fails with NTE_BAD_ALGID). Reset()
+// lifts all refusals.
 void RefuseContext(std::u16string provider);
 void RefuseAlgorithm(std::u16string provider, ALG_ID algId);
 
@@ -34,9 +36,11 @@ void MissingKeyset(std::u16string provider);
 // Fixes GetTickCount; -1 (the default) returns to the real clock.
 void SetTickCount(long long ticks);
 
-// Number of provider contexts and hash objects currently open (leak checks).
+// Number of provider contexts, hash objects and registry keys currently open
+// (leak checks).
 int OpenContexts();
 int OpenHashes();
+int OpenRegistryKeys();
 
 // Back to the defaults: no registry keys, default module path, no refusals,
 // real clock.

@@ -1,0 +1,90 @@
+// UTF-16 to UTF-8 (CP_UTF8) or to the ANSI code page (CP_ACP, which is
+// Windows-1252 here). UTF-8 encodes a lone surrogate as U+FFFD unless
+// WC_ERR_INVALID_CHARS asks for failure. In the ANSI code page, a character
+// that has no byte of its own becomes the default character ("?" or the
+// caller's); Windows' best-fit substitutes (such as "a" for "ā") are not made,
+// as with WC_NO_BEST_FIT_CHARS.
+#include <string>
+#include <string_view>
+
+#include "platform/linux/Api.h"
+#include "platform/linux/Codepage1252.h"
+#include "platform/linux/Utf.h"
+
+namespace {
+
+constexpr UINT kWindows1252 = 1252;
+
+int Fail(DWORD code) {
+  SetLastError(code);
+  return 0;
+}
+
+bool HasLoneSurrogate(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Ansi(std::u16string_view text, char defaultChar, bool& usedDefault) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char16_t c : text) {
+    if (const auto byte = standin::detail::AnsiFromUtf16(c)) {
+      out.push_back(static_cast<char>(*byte));
+    } else {
+      out.push_back(defaultChar);
+      usedDefault = true;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out, int outSize,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar) {
+  if (text == nullptr || length == 0 || outSize < 0 || (out == nullptr && outSize != 0)) {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  std::u16string_view source;
+  if (length < 0) {
+    std::size_t n = 0;
+    while (text[n] != 0) ++n;
+    source = std::u16string_view(text, n + 1);  // the terminator is converted too
+  } else {
+    source = std::u16string_view(text, static_cast<std::size_t>(length));
+  }
+
+  std::string converted;
+  if (codePage == CP_UTF8) {
+    if ((flags & ~WC_ERR_INVALID_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
+    if (defaultChar != nullptr || usedDefaultChar != nullptr) return Fail(ERROR_INVALID_PARAMETER);
+    if ((flags & WC_ERR_INVALID_CHARS) != 0 && HasLoneSurrogate(source)) {
+      return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    }
+    converted = standin::detail::Utf8FromUtf16(source);
+  } else if (codePage == CP_ACP || codePage == kWindows1252) {
+    if ((flags & ~WC_NO_BEST_FIT_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
+    bool usedDefault = false;
+    converted = Ansi(source, defaultChar != nullptr ? defaultChar[0] : '?', usedDefault);
+    if (usedDefaultChar != nullptr) *usedDefaultChar = usedDefault ? TRUE : FALSE;
+  } else {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+
+  const int needed = static_cast<int>(converted.size());
+  if (outSize == 0) return needed;
+  if (needed > outSize) {
+    converted.copy(out, static_cast<std::size_t>(outSize));
+    return Fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  converted.copy(out, converted.size());
+  return needed;
+}
