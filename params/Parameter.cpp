@@ -3,7 +3,7 @@
 #include "base/Bstr.h"
 #include "base/Errors.h"
 #include "base/PropValue.h"
-#include "params/LocaleText.h"
+#include "base/LocaleText.h"
 #include "params/ValueConversion.h"
 
 namespace {

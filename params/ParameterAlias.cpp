@@ -3,7 +3,7 @@
 #include "base/Errors.h"
 #include "base/PropValue.h"
 #include "params/ListGrowth.h"
-#include "params/LocaleText.h"
+#include "base/LocaleText.h"
 #include "params/ValueConversion.h"
 
 Tqov7zParameterAlias::Tqov7zParameterAlias(Tqov7zParameterSet& owner) : Tqov7zParameter(owner) {

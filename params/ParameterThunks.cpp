@@ -2,7 +2,7 @@
 
 #include "base/Boundary.h"
 #include "params/BaseParameter.h"
-#include "params/LocaleText.h"
+#include "base/LocaleText.h"
 #include "params/ValueConversion.h"
 
 namespace {

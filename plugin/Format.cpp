@@ -1,6 +1,7 @@
 #include "plugin/Format.h"
 
 #include "base/Boundary.h"
+#include "base/LocaleText.h"
 #include "base/PropValue.h"
 #include "plugin/Catalogues.h"
 #include "plugin/HashListText.h"
@@ -41,13 +42,13 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
     for (host::UInt32 i = 0; i < count; ++i) {
       const WCHAR* name = names[i];
       // The host's general options mean nothing to a hash list.
-      if (SameTextIgnoringCase(name, KW("x")) || SameTextIgnoringCase(name, KW("mt")) ||
-          SameTextIgnoringCase(name, KW("memuse")))
+      if (SameTextIgnoreCase(name, KW("x")) || SameTextIgnoreCase(name, KW("mt")) ||
+          SameTextIgnoreCase(name, KW("memuse")))
         continue;
       Tqov7zBaseParameter* target = nullptr;
       for (int p = 0; p < FParams->Count() && target == nullptr; ++p) {
         Tqov7zBaseParameter* candidate = FParams->GetItem(p);
-        if (SameTextIgnoringCase(candidate->GetPropertyName(), name)) target = candidate;
+        if (SameTextIgnoreCase(candidate->GetPropertyName(), name)) target = candidate;
       }
       if (target == nullptr) return E_INVALIDARG;
       target->SetValue(values[i]);
@@ -83,7 +84,7 @@ ComPtr<host::IHasher> TqovFormat::FindHostHasher(host::IHashers* list) const {
   for (host::UInt32 j = 0; j < n; ++j) {
     PropValueHolder name;
     if (list->GetHasherProp(j, 1, name.Ptr()) != S_OK || name->vt != VT_BSTR) continue;
-    if (!SameTextIgnoringCase(name->bstrVal, FAlg->Name.c_str())) continue;
+    if (!SameTextIgnoreCase(name->bstrVal, FAlg->Name.c_str())) continue;
     ComPtr<host::IHasher> hasher;
     list->CreateHasher(j, hasher.Out());
     return hasher;
@@ -100,7 +101,7 @@ HRESULT KCALL TqovFormat::Open(host::IInStream*, const host::UInt64*,
       PropValueHolder name;
       if (volume->GetProperty(host::kpidName, name.Ptr()) == S_OK && name->vt == VT_BSTR) {
         const WStr ext = FileExtension(name->bstrVal ? name->bstrVal : KW(""));
-        if (SameTextIgnoringCase(ext.c_str(), FExtension.c_str())) result = S_OK;
+        if (SameTextIgnoreCase(ext.c_str(), FExtension.c_str())) result = S_OK;
       }
     }
     return result;

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "base/ComPtr.h"
+#include "base/LocaleText.h"
 #include "plugin/Catalogues.h"
 #include "plugin/Hasher.h"
 #include "plugin/IniFile.h"
@@ -12,8 +13,7 @@ GUID AlgClassId(ALG_ID algId) {
 }
 
 GUID NameClassId(const WStr& name) {
-  WStr lower = name;
-  if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+  const WStr lower = LowerCased(name);
   // MD5 of the UTF-16LE code units, straight into the GUID's 16 bytes.
   std::vector<BYTE> bytes;
   bytes.reserve(lower.size() * 2);
@@ -42,9 +42,7 @@ namespace {
 // First built-in row of that name (any letter case) whose provider is registered.
 const THashAlgInfo* FindRegisteredRow(const WStr& key) {
   for (const THashAlgInfo& row : BuiltinHashAlgs()) {
-    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, row.Name.c_str(), -1, key.c_str(), -1) !=
-        CSTR_EQUAL)
-      continue;
+    if (!SameTextIgnoreCase(row.Name.c_str(), key.c_str())) continue;
     if (ProviderRegistered(row.ProviderName)) return &row;
   }
   return nullptr;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "base/Bstr.h"
+#include "base/LocaleText.h"
 #include "plugin/Catalogues.h"
 #include "plugin/Exports.h"
 
@@ -22,8 +23,7 @@ WStr ReportedExtension(std::size_t index) {
   const auto colon = s.find(KW(':'));
   if (colon != WStr::npos) s.erase(colon);
   if (s.empty()) s = FormatAlgs[index].Name;
-  if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-  return s;
+  return LowerCased(s);
 }
 
 void SetText(PROPVARIANT* value, const WStr& text) {

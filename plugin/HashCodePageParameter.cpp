@@ -1,6 +1,6 @@
 #include "plugin/HashCodePageParameter.h"
 
-#include "params/LocaleText.h"
+#include "base/LocaleText.h"
 #include "params/ValueConversion.h"
 
 bool TqovHashCodePageParameter::SetValue(const PROPVARIANT& value) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/Bstr.h"
-#include "params/LocaleText.h"
+#include "base/LocaleText.h"
 #include "params/ValueConversion.h"
 
 bool TqovHashFormatParameter::SetValue(const PROPVARIANT& value) {

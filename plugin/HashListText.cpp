@@ -1,6 +1,7 @@
 #include "plugin/HashListText.h"
 
 #include "base/Errors.h"
+#include "base/LocaleText.h"
 
 namespace {
 
@@ -16,21 +17,6 @@ bool ReplaceFirst(WStr& text, const WStr& searched, const WStr& placeholder, con
 }
 
 }  // namespace
-
-WStr UpperCased(WStr text) {
-  if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-  return text;
-}
-
-WStr LowerCased(WStr text) {
-  if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-  return text;
-}
-
-bool SameTextIgnoringCase(const WCHAR* a, const WCHAR* b) {
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a ? a : KW(""), -1, b ? b : KW(""), -1) ==
-         CSTR_EQUAL;
-}
 
 WStr DigestToHex(const BYTE* digest, std::size_t size) {
   WStr text;

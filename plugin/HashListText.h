@@ -22,9 +22,3 @@ WStr FileExtension(const WStr& name);
 
 // The text in the code page (CP_ACP or CP_UTF8), without terminator.
 std::string ToCodePage(UINT codePage, const WStr& text);
-
-// Upper- or lower-cased copy by the user locale's rules.
-WStr UpperCased(WStr text);
-WStr LowerCased(WStr text);
-// Whether two texts are equal ignoring case, by the user locale's rules.
-bool SameTextIgnoringCase(const WCHAR* a, const WCHAR* b);

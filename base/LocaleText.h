@@ -1,5 +1,5 @@
-// Text comparison and case change by the user locale's rules, as the
-// parameters match names and values.
+// Text comparison and case change by the user locale's rules, as names,
+// values and extensions are matched throughout.
 #pragma once
 
 #include <cstddef>
@@ -17,5 +17,14 @@ bool SameText(const WCHAR* a, const WCHAR* b);
 // Equal by the user locale's comparison, letter case ignored.
 bool SameTextIgnoreCase(const WCHAR* a, const WCHAR* b);
 
-// Upper-cases the whole text by the user locale's rules.
+// Upper- or lower-cases the whole text by the user locale's rules.
 void UpperCase(WStr& text);
+void LowerCase(WStr& text);
+inline WStr UpperCased(WStr text) {
+  UpperCase(text);
+  return text;
+}
+inline WStr LowerCased(WStr text) {
+  LowerCase(text);
+  return text;
+}

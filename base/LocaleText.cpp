@@ -1,4 +1,4 @@
-#include "params/LocaleText.h"
+#include "base/LocaleText.h"
 
 namespace {
 
@@ -22,4 +22,8 @@ bool SameTextIgnoreCase(const WCHAR* a, const WCHAR* b) { return Compare(NORM_IG
 
 void UpperCase(WStr& text) {
   if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+}
+
+void LowerCase(WStr& text) {
+  if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
 }
