@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# End-to-end checks with the real host: 7-Zip 26.03 for Windows x64 under
+# Wine, with Korvane.64.dll in its Codecs folder.
+#  - `7z i` lists Korvane's hashers (library 1) with their identifiers and
+#    digest sizes;
+#  - `7z h -scrc<name>` gives, through Korvane's hashers, the digests that
+#    nettle-hash gives, for an empty file, "abc" and a file of several MiB;
+#  - which MD5 serves `-scrcMD5`: 7-Zip's own or Korvane's;
+#  - Korvane.ini [Main] switches hashers off;
+#  - a registered provider that can't be acquired gives hashers with
+#    all-zero digests.
+# Usage: tests/e2e/host-hashers.sh [Korvane.64.dll]   (default: dist/)
+set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib/common.sh"
+source "$KORVANE_ROOT/scripts/lib/deps.sh"
+source "$KORVANE_ROOT/scripts/lib/wine.sh"
+source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
+
+dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
+data="$KORVANE_BUILD/e2e/host-hashers"
+FILES=(empty.bin abc.txt large.bin)
+
+korvane_results_begin
+
+if [[ ! -f "$dll" ]]; then
+    korvane_fail "Korvane.64.dll exists" "missing: $dll"
+    korvane_results_end
+    exit
+fi
+
+if ! { korvane_install_deps && korvane_wine_init && korvane_7zip_init; }; then
+    korvane_fail "Wine prefix and 7-Zip set up"
+    korvane_results_end
+    exit
+fi
+# A machine as a user has it: only the providers that Wine registers.
+korvane_wine_test_registry_remove
+
+# --- test data --------------------------------------------------------------
+
+rm -rf "$data"
+mkdir -p "$data"
+: >"$data/empty.bin"
+printf 'abc' >"$data/abc.txt"
+# 5 MiB and a bit of deterministic pseudo-random bytes (xorshift32), so that
+# the host feeds the hasher in several blocks and the last one is partial.
+perl -e '
+    my $x = 2463534242; my $n = 5 * 1048576 + 12345; my $buf = "";
+    for (my $i = 0; $i < $n; $i += 4) {
+        $x ^= ($x << 13) & 0xFFFFFFFF; $x ^= $x >> 17; $x ^= ($x << 5) & 0xFFFFFFFF;
+        $buf .= pack("V", $x);
+    }
+    print substr($buf, 0, $n);
+' >"$data/large.bin"
+
+# nettle_digest ALG FILE: lower-case hex digest from nettle-hash.
+nettle_digest() {
+    nettle-hash -a "$1" --raw <"$2" | od -An -v -tx1 | tr -d ' \n'
+}
+
+# --- running the host -------------------------------------------------------
+
+# host_digests NAME: runs `7z h -scrcNAME` over the test files; prints
+# "file digest" lines (digest in lower case). The full output is kept in
+# $data/last-7z.txt for the failure messages.
+host_digests() {
+    (cd "$data" && korvane_7z h "-scrc$1" "${FILES[@]}") >"$data/last-7z.txt"
+    local rc=$?
+    awk '
+        /^-+ -+/ { dashes++; next }
+        dashes == 1 && NF >= 2 { print $NF, tolower($1) }
+    ' "$data/last-7z.txt"
+    return "$rc"
+}
+
+# host_hashers: "size id name" of each hasher of library 1 (Korvane), in the
+# order `7z i` lists them.
+host_hashers() {
+    korvane_7z i >"$data/last-7z-i.txt"
+    awk '
+        /^Hashers:/ { section = 1; next }
+        section && /^[[:space:]]*$/ { section = 0 }
+        section && $1 == "1" {
+            name = $4
+            for (i = 5; i <= NF; i++) name = name " " $i
+            print $2, $3, name
+        }
+    ' "$data/last-7z-i.txt"
+}
+
+last_output() {
+    sed 's/^/  | /' "$data/last-7z.txt" | tail -n 25
+}
+
+# check_hasher NAME NETTLE_ALG: the host's digests of every test file through
+# the hasher NAME equal nettle-hash's.
+check_hasher() {
+    local name="$1" alg="$2" digests file expected actual
+    digests="$(host_digests "$name")" || {
+        korvane_fail "7z h -scrc$name runs" "$(last_output)"
+        return
+    }
+    for file in "${FILES[@]}"; do
+        expected="$(nettle_digest "$alg" "$data/$file")"
+        actual="$(awk -v f="$file" '$1 == f { print $2 }' <<<"$digests")"
+        if [[ "$actual" == "$expected" ]]; then
+            korvane_pass "7z h -scrc$name $file = nettle-hash $alg"
+        else
+            korvane_fail "7z h -scrc$name $file = nettle-hash $alg" \
+                "expected: $expected" "actual:   ${actual:-<none>}" "$(last_output)"
+        fi
+    done
+}
+
+# check_zero_digest NAME SIZE FILE [DESCRIPTION]: the host's digest through
+# NAME is SIZE zero bytes.
+check_zero_digest() {
+    local name="$1" size="$2" file="$3" what="${4:-}" digests actual zeros
+    zeros="$(printf '%0*d' $((size * 2)) 0)"
+    digests="$(host_digests "$name")"
+    actual="$(awk -v f="$file" '$1 == f { print $2 }' <<<"$digests")"
+    korvane_check "7z h -scrc$name $file is all zeros$what" "$zeros" "${actual:-<none>}"
+}
+
+EXPECTED_HASHERS="20 8004 SHA-1
+16 8001 MD2
+16 8002 MD4
+16 8003 MD5
+32 800C SHA-256
+48 800D SHA-384
+64 800E SHA-512
+32 800C SHA-256
+48 800D SHA-384
+64 800E SHA-512"
+
+check_hasher_list() {
+    local what="$1" expected="$2" actual
+    actual="$(host_hashers)"
+    if [[ "$actual" == "$expected" ]]; then
+        korvane_pass "7z i lists Korvane's hashers$what"
+    else
+        korvane_fail "7z i lists Korvane's hashers$what" \
+            "expected (size id name):" "$(sed 's/^/  /' <<<"$expected")" \
+            "actual:" "$(sed 's/^/  /' <<<"${actual:-<none>}")"
+    fi
+}
+
+# --- 1. plain install: Korvane.64.dll alone in Codecs -----------------------
+
+korvane_7zip_install_plugin "$dll"
+
+korvane_7z i >"$data/last-7z-i.txt"
+if grep -Eq '^ *1 : .*\\Codecs\\Korvane\.64\.dll$' "$data/last-7z-i.txt"; then
+    korvane_pass "7z i loads Codecs\\Korvane.64.dll as library 1"
+else
+    korvane_fail "7z i loads Codecs\\Korvane.64.dll as library 1" \
+        "$(sed -n '/^Libs:/,/^$/p' "$data/last-7z-i.txt")"
+fi
+check_hasher_list "" "$EXPECTED_HASHERS"
+
+check_hasher MD2 md2
+check_hasher MD4 md4
+check_hasher SHA-1 sha1
+check_hasher SHA-256 sha256
+check_hasher SHA-384 sha384
+check_hasher SHA-512 sha512
+check_hasher MD5 md5
+
+# --- 2. which MD5 the host takes ---------------------------------------------
+# Both 7-Zip (library 0, identifier 208) and Korvane (library 1, identifier
+# 8003) offer a hasher named MD5. With Wine's RSA provider DLL switched off,
+# every provider that Korvane uses stays registered but can't be acquired:
+# Korvane still lists its hashers, and they give all-zero digests. If
+# -scrcMD5 still gives the right MD5 then, it is 7-Zip's own.
+
+export WINEDLLOVERRIDES="rsaenh="
+check_hasher_list " (provider DLL off)" "$EXPECTED_HASHERS"
+check_zero_digest MD2 16 abc.txt " (provider DLL off)"
+check_zero_digest SHA-256 32 abc.txt " (provider DLL off)"
+md5_expected="$(nettle_digest md5 "$data/abc.txt")"
+md5_actual="$(host_digests MD5 | awk '$1 == "abc.txt" { print $2 }')"
+korvane_check "7z h -scrcMD5 is 7-Zip's own MD5 (right digest with Korvane's provider off)" \
+    "$md5_expected" "${md5_actual:-<none>}"
+unset WINEDLLOVERRIDES
+
+# --- 3. Korvane.ini [Main] ----------------------------------------------------
+# Value "0" switches a hasher off, keys match without regard to case, any
+# other value leaves the hasher in.
+
+printf '[Main]\r\nmd5=0\r\nSHA-256=0\r\nSHA-1=false\r\nMD2=\r\n' >"$data/Korvane.ini"
+korvane_7zip_install_plugin "$dll" "$data/Korvane.ini"
+check_hasher_list " (Korvane.ini: md5=0, SHA-256=0, SHA-1=false, MD2=)" "20 8004 SHA-1
+16 8001 MD2
+16 8002 MD4
+48 800D SHA-384
+64 800E SHA-512
+48 800D SHA-384
+64 800E SHA-512"
+md5_actual="$(host_digests MD5 | awk '$1 == "abc.txt" { print $2 }')"
+korvane_check "7z h -scrcMD5 works with Korvane's MD5 switched off" \
+    "$md5_expected" "${md5_actual:-<none>}"
+digests="$(host_digests SHA-384)"
+korvane_check "7z h -scrcSHA-384 abc.txt with Korvane.ini" \
+    "$(nettle_digest sha384 "$data/abc.txt")" \
+    "$(awk '$1 == "abc.txt" { print $2 }' <<<"$digests")"
+
+# --- 4. a registered provider that can't be acquired --------------------------
+# The Infotecs provider's key without the provider: its GOST hashers are
+# listed, and their digests are all zeros.
+
+korvane_7zip_install_plugin "$dll"
+korvane_wine_reg_add "$KORVANE_CSP_KEY\\Infotecs Cryptographic Service Provider"
+check_hasher_list " (Infotecs provider registered)" "$EXPECTED_HASHERS
+32 801E GOST R 34.11-94
+32 8021 GOST 34.11-2012 256
+64 8022 GOST 34.11-2012 512"
+check_zero_digest "GOST R 34.11-94" 32 abc.txt
+check_zero_digest "GOST 34.11-2012 512" 64 large.bin
+korvane_wine_reg_delete "$KORVANE_CSP_KEY\\Infotecs Cryptographic Service Provider"
+
+korvane_7zip_install_plugin "$dll"
+korvane_results_end
