@@ -9,6 +9,7 @@ KORVANE_DEBIAN_PACKAGES=(
     g++
     g++-multilib
     cmake
+    pkg-config
     g++-mingw-w64-x86-64
     g++-mingw-w64-i686
     binutils-mingw-w64-x86-64
