@@ -74,16 +74,8 @@ printf 'abc' >"$work/tree/abc.txt"
 printf 'café' >"$work/tree/sub/café.txt"
 printf 'beetle\n' >"$work/tree/sub/deeper/жук.txt"
 printf 'two words\n' >"$work/tree/sub/with space.txt"
-# 5 MiB and a bit of deterministic pseudo-random bytes (xorshift32): the
-# handler reads 1 MiB at a time, so several full reads and a partial one.
-perl -e '
-    my $x = 2463534242; my $n = 5 * 1048576 + 12345; my $buf = "";
-    for (my $i = 0; $i < $n; $i += 4) {
-        $x ^= ($x << 13) & 0xFFFFFFFF; $x ^= $x >> 17; $x ^= ($x << 5) & 0xFFFFFFFF;
-        $buf .= pack("V", $x);
-    }
-    print substr($buf, 0, $n);
-' >"$work/tree/sub/big.bin"
+# Several MiB, so that data comes in several 1 MiB reads and a partial one.
+korvane_large_file "$work/tree/sub/big.bin"
 
 # reference_digest ALG FILE: the digest in upper-case hex, from coreutils
 # (md5, sha1, sha256, sha512) or, for crc32, from gzip, whose trailer holds

@@ -42,16 +42,8 @@ rm -rf "$data"
 mkdir -p "$data"
 : >"$data/empty.bin"
 printf 'abc' >"$data/abc.txt"
-# 5 MiB and a bit of deterministic pseudo-random bytes (xorshift32), so that
-# the host feeds the hasher in several blocks and the last one is partial.
-perl -e '
-    my $x = 2463534242; my $n = 5 * 1048576 + 12345; my $buf = "";
-    for (my $i = 0; $i < $n; $i += 4) {
-        $x ^= ($x << 13) & 0xFFFFFFFF; $x ^= $x >> 17; $x ^= ($x << 5) & 0xFFFFFFFF;
-        $buf .= pack("V", $x);
-    }
-    print substr($buf, 0, $n);
-' >"$data/large.bin"
+# Several MiB, so that data comes in several 1 MiB reads and a partial one.
+korvane_large_file "$data/large.bin"
 
 # nettle_digest ALG FILE: lower-case hex digest from nettle-hash.
 nettle_digest() {
