@@ -126,3 +126,19 @@ korvane_7z() {
     printf '%s\n' "${out//$'\r'/}"
     return "$rc"
 }
+
+# korvane_e2e_start DLL: the common start of an end-to-end script: the DLL
+# must exist, and Wine and the private 7-Zip must be set up. On failure it
+# counts the failure, prints the script's summary and exits.
+korvane_e2e_start() {
+    if [[ ! -f "$1" ]]; then
+        korvane_fail "Korvane.64.dll exists" "missing: $1"
+        korvane_results_end
+        exit
+    fi
+    if ! { korvane_install_deps && korvane_wine_init && korvane_7zip_init; }; then
+        korvane_fail "Wine prefix and 7-Zip set up"
+        korvane_results_end
+        exit
+    fi
+}

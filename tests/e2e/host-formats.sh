@@ -38,22 +38,12 @@ export LC_ALL=C.UTF-8
 
 korvane_results_begin
 
-if [[ ! -f "$dll" ]]; then
-    korvane_fail "Korvane.64.dll exists" "missing: $dll"
-    korvane_results_end
-    exit
-fi
 if [[ ! -f "$ini" ]]; then
     korvane_fail "Korvane.ini exists beside the DLL or in dist/" "missing: $ini"
     korvane_results_end
     exit
 fi
-
-if ! { korvane_install_deps && korvane_wine_init && korvane_7zip_init; }; then
-    korvane_fail "Wine prefix and 7-Zip set up"
-    korvane_results_end
-    exit
-fi
+korvane_e2e_start "$dll"
 korvane_wine_test_registry_remove
 korvane_7zip_install_plugin "$dll" "$ini"
 

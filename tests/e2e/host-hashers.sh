@@ -22,17 +22,7 @@ FILES=(empty.bin abc.txt large.bin)
 
 korvane_results_begin
 
-if [[ ! -f "$dll" ]]; then
-    korvane_fail "Korvane.64.dll exists" "missing: $dll"
-    korvane_results_end
-    exit
-fi
-
-if ! { korvane_install_deps && korvane_wine_init && korvane_7zip_init; }; then
-    korvane_fail "Wine prefix and 7-Zip set up"
-    korvane_results_end
-    exit
-fi
+korvane_e2e_start "$dll"
 # A machine as a user has it: only the providers that Wine registers.
 korvane_wine_test_registry_remove
 
