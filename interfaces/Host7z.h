@@ -22,6 +22,7 @@ constexpr PROPID kpidPath = 3;
 constexpr PROPID kpidName = 4;
 constexpr PROPID kpidIsDir = 6;
 constexpr PROPID kpidSize = 7;
+constexpr PROPID kpidChecksum = 46;
 
 struct ISequentialInStream : IUnknown {
   static constexpr GUID iid = HostIid(0x03, 0x01);
@@ -32,6 +33,10 @@ struct ISequentialOutStream : IUnknown {
   static constexpr GUID iid = HostIid(0x03, 0x02);
   virtual HRESULT KCALL Write(const void* data, UInt32 size, UInt32* processed) = 0;
 };
+
+// Seek origins.
+constexpr UInt32 kSeekSet = 0;
+constexpr UInt32 kSeekEnd = 2;
 
 struct IInStream : ISequentialInStream {
   static constexpr GUID iid = HostIid(0x03, 0x03);
@@ -65,8 +70,45 @@ struct IArchiveOpenVolumeCallback : IUnknown {
   virtual HRESULT KCALL GetStream(const WCHAR* name, IInStream** stream) = 0;
 };
 
-// Only passed through; the plug-in never calls it.
-struct IArchiveExtractCallback : IProgress {};
+struct IArchiveExtractCallback : IProgress {
+  static constexpr GUID iid = HostIid(0x06, 0x20);
+  virtual HRESULT KCALL GetStream(UInt32 index, ISequentialOutStream** outStream, Int32 askExtractMode) = 0;
+  virtual HRESULT KCALL PrepareOperation(Int32 askExtractMode) = 0;
+  virtual HRESULT KCALL SetOperationResult(Int32 opRes) = 0;
+};
+
+// Ask modes and operation results of an extraction (test) run.
+constexpr Int32 kAskExtract = 0;
+constexpr Int32 kAskTest = 1;
+constexpr Int32 kAskReadExternal = 3;
+constexpr Int32 kOpResultOk = 0;
+constexpr Int32 kOpResultCrcError = 3;
+
+// The extract callback of a hash list's test run opens the listed files.
+struct IArchiveUpdateCallbackFile : IUnknown {
+  static constexpr GUID iid = HostIid(0x06, 0x83);
+  virtual HRESULT KCALL GetStream2(UInt32 index, ISequentialInStream** inStream, UInt32 notifyOp) = 0;
+  virtual HRESULT KCALL ReportOperation(UInt32 indexType, UInt32 index, UInt32 notifyOp) = 0;
+};
+constexpr UInt32 kNotifyHashRead = 8;
+
+// The size of a listed file on disk, as the extract callback sees it.
+struct IArchiveGetDiskProperty : IUnknown {
+  static constexpr GUID iid = HostIid(0x06, 0x84);
+  virtual HRESULT KCALL GetDiskProperty(UInt32 index, PROPID propId, PROPVARIANT* value) = 0;
+};
+
+// Binary item properties (a hash list's digests).
+struct IArchiveGetRawProps : IUnknown {
+  static constexpr GUID iid = HostIid(0x06, 0x70);
+  virtual HRESULT KCALL GetParent(UInt32 index, UInt32* parent, UInt32* parentType) = 0;
+  virtual HRESULT KCALL GetRawProp(UInt32 index, PROPID propId, const void** data, UInt32* dataSize,
+                                   UInt32* propType) = 0;
+  virtual HRESULT KCALL GetNumRawProps(UInt32* numProps) = 0;
+  virtual HRESULT KCALL GetRawPropInfo(UInt32 index, BSTR* name, PROPID* propId) = 0;
+};
+constexpr UInt32 kPropDataRaw = 1;
+constexpr UInt32 kParentTypeDir = 0;
 
 struct IInArchive : IUnknown {
   static constexpr GUID iid = HostIid(0x06, 0x60);

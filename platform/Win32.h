@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -37,3 +38,4 @@
 #endif
 
 using WStr = std::basic_string<WCHAR>;
+using WStrView = std::basic_string_view<WCHAR>;

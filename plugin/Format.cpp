@@ -1,10 +1,15 @@
 #include "plugin/Format.h"
 
+#include <algorithm>
+
 #include "base/Boundary.h"
+#include "base/Bstr.h"
 #include "base/LocaleText.h"
 #include "base/PropValue.h"
 #include "plugin/Catalogues.h"
+#include "plugin/HashListCheck.h"
 #include "plugin/HashListText.h"
+#include "plugin/LineLayout.h"
 #include "plugin/HashListUpdate.h"
 #include "plugin/Hasher.h"
 
@@ -39,6 +44,7 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
     // Every call starts from the defaults: nothing of an earlier call survives.
     FParams->ResetDefaults();
     ApplyDefaultLineFormat();
+    FCodePageGiven = FLineBreakGiven = false;
     for (host::UInt32 i = 0; i < count; ++i) {
       const WCHAR* name = names[i];
       // The host's general options mean nothing to a hash list.
@@ -52,6 +58,8 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
       }
       if (target == nullptr) return E_INVALIDARG;
       target->SetValue(values[i]);
+      if (target == FParams->CodePageParameter()) FCodePageGiven = true;
+      if (target == FParams->LineBreakParameter()) FLineBreakGiven = true;
     }
     return S_OK;
   });
@@ -60,8 +68,17 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
 HRESULT KCALL TqovFormat::UpdateItems(host::ISequentialOutStream* outStream, host::UInt32 numItems,
                                       host::IArchiveUpdateCallback* updateCallback) {
   return GuardFixed(E_UNEXPECTED, [&] {
-    return HashListUpdate(*this, *FAlg, outStream, updateCallback).Run(numItems);
+    return HashListUpdate(*this, *FAlg, FList.get(), UpdateEncoding(), outStream, updateCallback).Run(numItems);
   });
+}
+
+HashListEncoding TqovFormat::UpdateEncoding() const {
+  ULONG codePage = FParams->CodePageChoice();
+  ULONG lineBreak = FParams->LineBreakChoice();
+  if (FList && !FCodePageGiven && FList->CodePageChoice()) codePage = *FList->CodePageChoice();
+  if (FList && !FLineBreakGiven && FList->LineBreakChoice()) lineBreak = *FList->LineBreakChoice();
+  return {TqovHashParameterSet::CodePageOf(codePage), TqovHashParameterSet::PreambleOf(codePage),
+          TqovHashParameterSet::LineBreakOf(lineBreak)};
 }
 
 HRESULT KCALL TqovFormat::GetFileTimeType(host::UInt32* type) {
@@ -92,37 +109,84 @@ ComPtr<host::IHasher> TqovFormat::FindHostHasher(host::IHashers* list) const {
   return {};
 }
 
-HRESULT KCALL TqovFormat::Open(host::IInStream*, const host::UInt64*,
+HRESULT KCALL TqovFormat::Open(host::IInStream* stream, const host::UInt64*,
                                host::IArchiveOpenCallback* openCallback) {
   return GuardFixed(E_FAIL, [&] {
-    HRESULT result = S_FALSE;
-    auto volume = QueryAs<host::IArchiveOpenVolumeCallback>(openCallback);
-    if (volume) {
-      PropValueHolder name;
-      if (volume->GetProperty(host::kpidName, name.Ptr()) == S_OK && name->vt == VT_BSTR) {
-        const WStr ext = FileExtension(name->bstrVal ? name->bstrVal : KW(""));
-        if (SameTextIgnoreCase(ext.c_str(), FExtension.c_str())) result = S_OK;
-      }
-    }
-    return result;
+    FList.reset();
+    if (!IsOwnFileName(openCallback)) return S_FALSE;
+    // Only a list of this format's own layout is ours; anything else is left
+    // to the host's other formats (its own Hash format reads most lists).
+    FList = ReadList(stream);
+    return FList ? S_OK : S_FALSE;
   });
 }
 
-HRESULT KCALL TqovFormat::Close() { return S_OK; }
+bool TqovFormat::IsOwnFileName(host::IArchiveOpenCallback* openCallback) const {
+  auto volume = QueryAs<host::IArchiveOpenVolumeCallback>(openCallback);
+  if (!volume) return false;
+  PropValueHolder name;
+  if (volume->GetProperty(host::kpidName, name.Ptr()) != S_OK || name->vt != VT_BSTR) return false;
+  const WStr ext = FileExtension(name->bstrVal ? name->bstrVal : KW(""));
+  return SameTextIgnoreCase(ext.c_str(), FExtension.c_str());
+}
+
+std::unique_ptr<TqovHashList> TqovFormat::ReadList(host::IInStream* stream) const {
+  if (stream == nullptr) return nullptr;
+  host::UInt64 size = 0;
+  if (stream->Seek(0, host::kSeekEnd, &size) != S_OK || size > TqovHashList::kMaxFileSize) return nullptr;
+  if (stream->Seek(0, host::kSeekSet, nullptr) != S_OK) return nullptr;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    host::UInt32 processed = 0;
+    const auto ask = static_cast<host::UInt32>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (stream->Read(bytes.data() + done, ask, &processed) != S_OK) return nullptr;
+    if (processed == 0) break;
+    done += processed;
+  }
+  bytes.resize(done);
+
+  // The digest's length comes from the hasher that checks it.
+  const ComPtr<host::IHasher> hasher = CreateItemHasher();
+  if (!hasher) return nullptr;
+  return TqovHashList::Parse(std::move(bytes), ParseLineLayout(FParams->GetLineFormat()), FAlg->Name,
+                             hasher->GetDigestSize());
+}
+
+HRESULT KCALL TqovFormat::Close() {
+  FList.reset();
+  return S_OK;
+}
 
 HRESULT KCALL TqovFormat::GetNumberOfItems(host::UInt32* count) {
-  *count = 0;
+  *count = FList ? static_cast<host::UInt32>(FList->Count()) : 0;
   return S_OK;
 }
 
-HRESULT KCALL TqovFormat::GetProperty(host::UInt32, PROPID, PROPVARIANT* value) {
+HRESULT KCALL TqovFormat::GetProperty(host::UInt32 index, PROPID propId, PROPVARIANT* value) {
   value->vt = VT_EMPTY;
-  return S_OK;
+  return GuardMapped([&] {
+    if (!FList || index >= FList->Count()) return E_INVALIDARG;
+    if (propId == host::kpidPath) {
+      value->bstrVal = NewBstr(FList->Path(index));
+      value->vt = VT_BSTR;
+    } else if (propId == host::kpidIsDir) {
+      value->boolVal = VARIANT_FALSE;
+      value->vt = VT_BOOL;
+    }
+    return S_OK;
+  });
 }
 
-HRESULT KCALL TqovFormat::Extract(const host::UInt32*, host::UInt32, host::Int32,
-                                  host::IArchiveExtractCallback*) {
-  return E_NOTIMPL;  // a hash list is written, never read back
+HRESULT KCALL TqovFormat::Extract(const host::UInt32* indices, host::UInt32 numItems, host::Int32 testMode,
+                                  host::IArchiveExtractCallback* extractCallback) {
+  // A list holds digests, not files: it can only be tested, against the
+  // files it names, which the host opens for us.
+  auto files = QueryAs<host::IArchiveUpdateCallbackFile>(extractCallback);
+  if (testMode == 0 || !files || !FList) return E_NOTIMPL;
+  return GuardFixed(E_UNEXPECTED, [&] {
+    return HashListCheck(*this, *FList, extractCallback, files.Get()).Run(indices, numItems);
+  });
 }
 
 HRESULT KCALL TqovFormat::GetArchiveProperty(PROPID, PROPVARIANT* value) {
@@ -131,14 +195,17 @@ HRESULT KCALL TqovFormat::GetArchiveProperty(PROPID, PROPVARIANT* value) {
 }
 
 HRESULT KCALL TqovFormat::GetNumberOfProperties(host::UInt32* count) {
-  *count = 0;
+  *count = 1;
   return S_OK;
 }
 
-HRESULT KCALL TqovFormat::GetPropertyInfo(host::UInt32, BSTR* name, PROPID* propId, VARTYPE* varType) {
+HRESULT KCALL TqovFormat::GetPropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId, VARTYPE* varType) {
   *name = nullptr;
   *propId = 0;
   *varType = 0;
+  if (index != 0) return E_INVALIDARG;
+  *propId = host::kpidPath;
+  *varType = VT_BSTR;
   return S_OK;
 }
 
@@ -152,5 +219,39 @@ HRESULT KCALL TqovFormat::GetArchivePropertyInfo(host::UInt32, BSTR* name, PROPI
   *name = nullptr;
   *propId = 0;
   *varType = 0;
+  return S_OK;
+}
+
+HRESULT KCALL TqovFormat::GetParent(host::UInt32, host::UInt32* parent, host::UInt32* parentType) {
+  // Paths are whole: no entry is inside another.
+  *parent = 0xFFFFFFFFu;
+  *parentType = host::kParentTypeDir;
+  return S_OK;
+}
+
+HRESULT KCALL TqovFormat::GetRawProp(host::UInt32 index, PROPID propId, const void** data,
+                                     host::UInt32* dataSize, host::UInt32* propType) {
+  *data = nullptr;
+  *dataSize = 0;
+  *propType = 0;
+  if (!FList || index >= FList->Count()) return E_INVALIDARG;
+  if (propId == host::kpidChecksum && FList->DigestSize() != 0) {
+    *data = FList->Digest(index);
+    *dataSize = static_cast<host::UInt32>(FList->DigestSize());
+    *propType = host::kPropDataRaw;
+  }
+  return S_OK;
+}
+
+HRESULT KCALL TqovFormat::GetNumRawProps(host::UInt32* numProps) {
+  *numProps = 1;
+  return S_OK;
+}
+
+HRESULT KCALL TqovFormat::GetRawPropInfo(host::UInt32 index, BSTR* name, PROPID* propId) {
+  *name = nullptr;
+  *propId = 0;
+  if (index != 0) return E_INVALIDARG;
+  *propId = host::kpidChecksum;
   return S_OK;
 }

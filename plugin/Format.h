@@ -1,16 +1,22 @@
 // The handler of one hash-list format: writes hash-list files on update,
-// takes the user's options, and recognises its own files by extension. It
-// never lists or extracts them.
+// takes the user's options, and reads back lists of its own layout so that
+// the host can list them, test the files they name and add to them. It never
+// extracts: a list holds no file data.
 #pragma once
+
+#include <memory>
 
 #include "base/ComPtr.h"
 #include "base/InterfacedObject.h"
 #include "crypt/HashAlgInfo.h"
 #include "interfaces/Host7z.h"
+#include "plugin/HashList.h"
+#include "plugin/HashListUpdate.h"
 #include "plugin/HashParameterSet.h"
 
 class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host::ISetProperties,
-                                              host::IOutArchive, host::IInArchive> {
+                                              host::IOutArchive, host::IInArchive,
+                                              host::IArchiveGetRawProps> {
  public:
   // alg: the format's catalogue entry (not owned); setting: its "Create"
   // value (extension, ":", line format).
@@ -41,6 +47,13 @@ class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host
   HRESULT KCALL GetArchivePropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId,
                                        VARTYPE* varType) override;
 
+  // IArchiveGetRawProps: the digests of an open list.
+  HRESULT KCALL GetParent(host::UInt32 index, host::UInt32* parent, host::UInt32* parentType) override;
+  HRESULT KCALL GetRawProp(host::UInt32 index, PROPID propId, const void** data, host::UInt32* dataSize,
+                           host::UInt32* propType) override;
+  HRESULT KCALL GetNumRawProps(host::UInt32* numProps) override;
+  HRESULT KCALL GetRawPropInfo(host::UInt32 index, BSTR* name, PROPID* propId) override;
+
   TqovHashParameterSet& Params() const { return *FParams.Get(); }
   const WStr& Extension() const { return FExtension; }
   // A new hasher for one item, or none: CryptoAPI for a CryptoAPI format,
@@ -49,6 +62,12 @@ class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host
 
  private:
   void ApplyDefaultLineFormat();
+  bool IsOwnFileName(host::IArchiveOpenCallback* openCallback) const;
+  // The list in the stream, or null when it is none of this format's.
+  std::unique_ptr<TqovHashList> ReadList(host::IInStream* stream) const;
+  // The code page, preamble and line break of an update: an open list keeps
+  // its own unless the options name them.
+  HashListEncoding UpdateEncoding() const;
   ComPtr<host::IHasher> FindHostHasher(host::IHashers* list) const;
 
   const THashAlgInfo* const FAlg;
@@ -56,4 +75,9 @@ class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host
   ComPtr<TqovHashParameterSet> FParams;
   WStr FExtension;
   ComPtr<host::IHashers> FHashers;
+  // The list opened, until Close.
+  std::unique_ptr<TqovHashList> FList;
+  // Whether the last SetProperties named the code page or the line break.
+  bool FCodePageGiven = false;
+  bool FLineBreakGiven = false;
 };

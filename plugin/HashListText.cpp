@@ -2,19 +2,11 @@
 
 #include "base/Errors.h"
 #include "base/LocaleText.h"
+#include "plugin/LineLayout.h"
 
 namespace {
 
 const WCHAR kHexDigits[] = KW("0123456789ABCDEF");
-
-// Replaces the first occurrence of placeholder found in `searched` (a copy of
-// text of the same length) by value.
-bool ReplaceFirst(WStr& text, const WStr& searched, const WStr& placeholder, const WStr& value) {
-  const auto at = searched.find(placeholder);
-  if (at == WStr::npos) return false;
-  text.replace(at, placeholder.size(), value);
-  return true;
-}
 
 }  // namespace
 
@@ -27,22 +19,31 @@ WStr DigestToHex(const BYTE* digest, std::size_t size) {
     }
     return text;
   }
+  return BytesToHex(digest, size);
+}
+
+WStr BytesToHex(const BYTE* bytes, std::size_t size) {
+  WStr text;
   for (std::size_t i = 0; i < size; ++i) {
-    text.push_back(kHexDigits[digest[i] >> 4]);
-    text.push_back(kHexDigits[digest[i] & 15]);
+    text.push_back(kHexDigits[bytes[i] >> 4]);
+    text.push_back(kHexDigits[bytes[i] & 15]);
   }
   return text;
 }
 
 WStr ComposeLine(const WStr& lineFormat, const WStr& path, const WStr& hashName,
                  const WStr& digestHex) {
-  WStr text = lineFormat;
-  ReplaceFirst(text, UpperCased(text), KW("%FILENAME%"), path);
-  ReplaceFirst(text, UpperCased(text), KW("%HASHNAME%"), hashName);
-  if (!ReplaceFirst(text, text, KW("%HASH%"), UpperCased(digestHex)) &&
-      !ReplaceFirst(text, text, KW("%hash%"), LowerCased(digestHex)))
-    ReplaceFirst(text, UpperCased(text), KW("%HASH%"), UpperCased(digestHex));
-  return text;
+  WStr line;
+  for (const LinePiece& piece : ParseLineLayout(lineFormat)) {
+    switch (piece.Kind) {
+      case LinePieceKind::Text: line += piece.Text; break;
+      case LinePieceKind::FileName: line += path; break;
+      case LinePieceKind::HashName: line += hashName; break;
+      case LinePieceKind::DigestUpper: line += UpperCased(digestHex); break;
+      case LinePieceKind::DigestLower: line += LowerCased(digestHex); break;
+    }
+  }
+  return line;
 }
 
 WStr FileExtension(const WStr& name) {
@@ -62,4 +63,37 @@ std::string ToCodePage(UINT codePage, const WStr& text) {
     RaiseResultError(E_FAIL);
   bytes.resize(static_cast<std::size_t>(n - 1));
   return bytes;
+}
+
+bool FromCodePage(UINT codePage, std::string_view bytes, WStr& text) {
+  text.clear();
+  if (bytes.empty()) return true;
+  if (bytes.size() > 0x7FFFFFFF) RaiseResultError(E_OUTOFMEMORY);
+  const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+  const int length = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(codePage, flags, bytes.data(), length, nullptr, 0);
+  if (n <= 0) return false;
+  text.resize(static_cast<std::size_t>(n));
+  return MultiByteToWideChar(codePage, flags, bytes.data(), length, text.data(), n) == n;
+}
+
+namespace {
+
+int HexValue(WCHAR c) {
+  if (c >= KW('0') && c <= KW('9')) return c - KW('0');
+  if (c >= KW('A') && c <= KW('F')) return c - KW('A') + 10;
+  if (c >= KW('a') && c <= KW('f')) return c - KW('a') + 10;
+  return -1;
+}
+
+}  // namespace
+
+bool HexToBytes(WStrView hex, BYTE* bytes) {
+  if (hex.size() % 2 != 0) return false;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const int high = HexValue(hex[i]), low = HexValue(hex[i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes[i / 2] = static_cast<BYTE>(high * 16 + low);
+  }
+  return true;
 }

@@ -7,50 +7,60 @@
 #include "plugin/Format.h"
 #include "plugin/HashListText.h"
 
-HashListUpdate::HashListUpdate(const TqovFormat& format, const THashAlgInfo& alg,
-                               host::ISequentialOutStream* outStream,
+HashListUpdate::HashListUpdate(const TqovFormat& format, const THashAlgInfo& alg, const TqovHashList* list,
+                               HashListEncoding encoding, host::ISequentialOutStream* outStream,
                                host::IArchiveUpdateCallback* callback)
     : FFormat(format),
       FAlg(alg),
+      FList(list),
+      FEncoding(std::move(encoding)),
       FOut(ComPtr<host::ISequentialOutStream>::Share(outStream)),
       FCallback(ComPtr<host::IArchiveUpdateCallback>::Share(callback)) {}
 
 HRESULT HashListUpdate::Run(host::UInt32 numItems) {
   if (numItems == 0) return FCallback->SetCompleted(&FCompleted);
 
-  const TqovHashParameterSet& params = FFormat.Params();
-  const UINT codePage = params.GetCodePage();
-  const std::string preamble = params.GetPreamble();
-  const WStr lineBreak = params.GetLineBreak();
-
-  if (!preamble.empty()) {
-    const HRESULT hr = WriteToStream(FOut.Get(), preamble.data(), static_cast<host::UInt32>(preamble.size()), nullptr);
-    if (hr != S_OK) return hr;
+  if (!FEncoding.Preamble.empty()) {
+    if (HRESULT hr = Write(FEncoding.Preamble); hr != S_OK) return hr;
   }
   if (HRESULT hr = CheckUpdateItems(numItems); hr != S_OK) return hr;
   if (HRESULT hr = FCallback->SetTotal(FTotal); hr != S_OK) return hr;
   FLastReport = GetTickCount();
 
+  const std::string lineBreak = ToCodePage(FEncoding.CodePage, FEncoding.LineBreak);
   for (host::UInt32 i = 0; i < numItems; ++i) {
-    bool isDir = false;
-    if (HRESULT hr = IsDirectory(i, isDir); hr != S_OK) return hr;
-    if (isDir) continue;  // directories get no line
-
-    PropValueHolder pathValue;
-    if (HRESULT hr = FCallback->GetProperty(i, host::kpidPath, pathValue.Ptr()); hr != S_OK) return hr;
-    if (pathValue->vt != VT_BSTR) return E_INVALIDARG;
-    const WStr path = pathValue->bstrVal ? WStr(pathValue->bstrVal) : WStr();
-
-    WStr digest;
-    if (HRESULT hr = HashItem(i, digest); hr != S_OK) return hr;
-
-    const WStr line = ComposeLine(params.GetLineFormat(), path, FAlg.Name, digest) + lineBreak;
-    const std::string bytes = ToCodePage(codePage, line);
-    const HRESULT hr = WriteToStream(FOut.Get(), bytes.data(), static_cast<host::UInt32>(bytes.size()), nullptr);
-    if (hr != S_OK) return hr;
+    ItemInfo info;
+    if (HRESULT hr = GetItemInfo(i, info); hr != S_OK) return hr;
+    std::string bytes;
+    if (info.NewData == 0) {
+      if (HRESULT hr = KeptLine(i, info, bytes); hr != S_OK) return hr;
+    } else {
+      bool isDir = false;
+      if (HRESULT hr = IsDirectory(i, isDir); hr != S_OK) return hr;
+      if (isDir) continue;  // directories get no line
+      WStr path, digest;
+      if (HRESULT hr = GetPath(i, path); hr != S_OK) return hr;
+      if (HRESULT hr = HashItem(i, digest); hr != S_OK) return hr;
+      bytes = ToCodePage(FEncoding.CodePage, ComposeLine(FFormat.Params().GetLineFormat(), path, FAlg.Name, digest));
+    }
+    if (HRESULT hr = Write(bytes + lineBreak); hr != S_OK) return hr;
   }
   FBuffer.reset();
   return FCallback->SetCompleted(&FCompleted);
+}
+
+HRESULT HashListUpdate::Write(const std::string& bytes) {
+  return WriteToStream(FOut.Get(), bytes.data(), static_cast<host::UInt32>(bytes.size()), nullptr);
+}
+
+HRESULT HashListUpdate::GetItemInfo(host::UInt32 index, ItemInfo& info) {
+  if (HRESULT hr = FCallback->GetUpdateItemInfo(index, &info.NewData, &info.NewProps, &info.IndexInArchive);
+      hr != S_OK)
+    return hr;
+  // Without new data the item must be an entry of the open list: its line is
+  // all there is of it.
+  if (info.NewData == 0 && (FList == nullptr || info.IndexInArchive >= FList->Count())) return E_INVALIDARG;
+  return S_OK;
 }
 
 HRESULT HashListUpdate::IsDirectory(host::UInt32 index, bool& isDir) {
@@ -61,15 +71,20 @@ HRESULT HashListUpdate::IsDirectory(host::UInt32 index, bool& isDir) {
   return S_OK;
 }
 
+HRESULT HashListUpdate::GetPath(host::UInt32 index, WStr& path) {
+  PropValueHolder value;
+  if (HRESULT hr = FCallback->GetProperty(index, host::kpidPath, value.Ptr()); hr != S_OK) return hr;
+  if (value->vt != VT_BSTR) return E_INVALIDARG;
+  path = value->bstrVal ? WStr(value->bstrVal) : WStr();
+  return S_OK;
+}
+
 HRESULT HashListUpdate::CheckUpdateItems(host::UInt32 numItems) {
   FTotal = 0;
   for (host::UInt32 i = 0; i < numItems; ++i) {
-    host::Int32 newData = 0, newProps = 0;
-    host::UInt32 indexInArchive = 0;
-    if (HRESULT hr = FCallback->GetUpdateItemInfo(i, &newData, &newProps, &indexInArchive); hr != S_OK)
-      return hr;
-    // A hash list is always written anew: every item must be new.
-    if (newData == 0 || newProps == 0 || indexInArchive != 0xFFFFFFFFu) return E_INVALIDARG;
+    ItemInfo info;
+    if (HRESULT hr = GetItemInfo(i, info); hr != S_OK) return hr;
+    if (info.NewData == 0) continue;  // kept: nothing to read
     bool isDir = false;
     if (HRESULT hr = IsDirectory(i, isDir); hr != S_OK) return hr;
     if (isDir) continue;
@@ -77,6 +92,22 @@ HRESULT HashListUpdate::CheckUpdateItems(host::UInt32 numItems) {
     if (HRESULT hr = FCallback->GetProperty(i, host::kpidSize, size.Ptr()); hr != S_OK) return hr;
     if (size->vt != VT_UI8) return E_INVALIDARG;
     FTotal += size->uhVal.QuadPart;
+  }
+  return S_OK;
+}
+
+HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::string& bytes) {
+  const std::size_t entry = info.IndexInArchive;
+  if (info.NewProps != 0) {
+    // Renamed: the digest stays, the line is written anew for the new path.
+    WStr path;
+    if (HRESULT hr = GetPath(index, path); hr != S_OK) return hr;
+    const WStr digest = BytesToHex(FList->Digest(entry), FList->DigestSize());
+    bytes = ToCodePage(FEncoding.CodePage, ComposeLine(FFormat.Params().GetLineFormat(), path, FAlg.Name, digest));
+  } else if (FEncoding.CodePage == FList->CodePage()) {
+    bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
+  } else {
+    bytes = ToCodePage(FEncoding.CodePage, FList->LineText(entry));
   }
   return S_OK;
 }

@@ -65,18 +65,26 @@ void TqovHashParameterSet::ResetDefaults() {
   FLineBreak->SetValue(FLineBreak->GetAliasValue(0));
 }
 
-UINT TqovHashParameterSet::GetCodePage() const {
-  return FCodePage->Value.ulVal == CodePageAnsi ? CP_ACP : CP_UTF8;
-}
+UINT TqovHashParameterSet::GetCodePage() const { return CodePageOf(CodePageChoice()); }
 
-std::string TqovHashParameterSet::GetPreamble() const {
-  return FCodePage->Value.ulVal == CodePageUtf8 ? std::string("\xEF\xBB\xBF") : std::string();
-}
+std::string TqovHashParameterSet::GetPreamble() const { return PreambleOf(CodePageChoice()); }
 
 WStr TqovHashParameterSet::GetLineFormat() const { return ValueText(FLineFormat->Value); }
 
-WStr TqovHashParameterSet::GetLineBreak() const {
-  switch (FLineBreak->Value.ulVal) {
+WStr TqovHashParameterSet::GetLineBreak() const { return LineBreakOf(LineBreakChoice()); }
+
+ULONG TqovHashParameterSet::CodePageChoice() const { return FCodePage->Value.ulVal; }
+
+ULONG TqovHashParameterSet::LineBreakChoice() const { return FLineBreak->Value.ulVal; }
+
+UINT TqovHashParameterSet::CodePageOf(ULONG choice) { return choice == CodePageAnsi ? CP_ACP : CP_UTF8; }
+
+std::string TqovHashParameterSet::PreambleOf(ULONG choice) {
+  return choice == CodePageUtf8 ? std::string("\xEF\xBB\xBF") : std::string();
+}
+
+WStr TqovHashParameterSet::LineBreakOf(ULONG choice) {
+  switch (choice) {
     case LineBreakCr: return KW("\r");
     case LineBreakLfCr: return KW("\n\r");
     case LineBreakLf: return KW("\n");

@@ -36,6 +36,15 @@ class TqovHashParameterSet : public Tqov7zZeroParameterSet {
   // CR, LF CR or LF for the values 1, 2, 3; CR LF for 0 and any other value.
   WStr GetLineBreak() const;
 
+  // The current values of the code page and the line break.
+  ULONG CodePageChoice() const;
+  ULONG LineBreakChoice() const;
+  // What a code-page value and a line-break value stand for, as the getters
+  // above answer for the current ones.
+  static UINT CodePageOf(ULONG choice);
+  static std::string PreambleOf(ULONG choice);
+  static WStr LineBreakOf(ULONG choice);
+
   TqovHashCodePageParameter* CodePageParameter() const { return FCodePage; }
   TqovHashFormatParameter* LineFormatParameter() const { return FLineFormat; }
   Tqov7zParameterAlias* LineBreakParameter() const { return FLineBreak; }

@@ -35,6 +35,7 @@ DWORD CharUpperBuffW(LPWSTR text, DWORD length);
 DWORD CharLowerBuffW(LPWSTR text, DWORD length);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out,
                         int outSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR out, int outSize);
 DWORD GetTickCount();
 
 // OLE automation strings.

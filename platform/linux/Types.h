@@ -229,6 +229,8 @@ constexpr int CSTR_GREATER_THAN = 3;
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_UTF8 = 65001;
 constexpr DWORD WC_ERR_INVALID_CHARS = 0x80;
+constexpr DWORD MB_PRECOMPOSED = 0x1;
+constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
 constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
 
 constexpr DWORD MAX_PATH = 260;

@@ -58,7 +58,8 @@ std::string Utf8FromUtf16(std::u16string_view text) {
   return out;
 }
 
-std::u16string Utf16FromUtf8(std::string_view text) {
+std::u16string Utf16FromUtf8(std::string_view text, bool* malformed) {
+  if (malformed) *malformed = false;
   std::u16string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -101,6 +102,7 @@ std::u16string Utf16FromUtf8(std::string_view text) {
       c = (c << 6) | (b & 0x3F);
       ++used;
     }
+    if (!valid && malformed) *malformed = true;
     AppendUtf16(out, valid ? c : kReplacement);
     i += used;
   }

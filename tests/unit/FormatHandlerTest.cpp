@@ -8,6 +8,7 @@
 #include "plugin/Catalogues.h"
 #include "plugin/Exports.h"
 #include "plugin/Format.h"
+#include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FormatFixture.h"
 #include "tests/unit/support/Text.h"
@@ -124,14 +125,15 @@ TEST(HostHashers, ShortDigestsAreNumbersLongOnesBytes) {
 
 HRESULT OpenNamed(host::IOutArchive* handler, bool withVolume, const WCHAR* name) {
   auto archive = QueryAs<host::IInArchive>(handler);
+  auto stream = ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(""));
   auto callback = ComPtr<fakes::OpenCallback>::Adopt(
       NewInterface<fakes::OpenCallback, fakes::OpenCallback>(withVolume, WStr(name)));
-  return archive->Open(nullptr, nullptr, callback.Get());
+  return archive->Open(stream.Get(), nullptr, callback.Get());
 }
 
-TEST(Open, RecognisesTheExtensionOnly) {
+TEST(Open, TheExtensionFirst) {
   fixture::Formats formats;
-  auto handler = fixture::Formats::Handler(0);  // .md5
+  auto handler = fixture::Formats::Handler(0);  // .md5; an empty file is a list without entries
   EXPECT_EQ(OpenNamed(handler.Get(), true, KW("C:\\x\\LIST.MD5")), S_OK);
   EXPECT_EQ(OpenNamed(handler.Get(), true, KW("list.md5.bak")), S_FALSE);
   EXPECT_EQ(OpenNamed(handler.Get(), true, KW("list")), S_FALSE);
@@ -139,7 +141,6 @@ TEST(Open, RecognisesTheExtensionOnly) {
   EXPECT_EQ(OpenNamed(handler.Get(), false, KW("list.md5")), S_FALSE);
   auto archive = QueryAs<host::IInArchive>(handler.Get());
   EXPECT_EQ(archive->Open(nullptr, nullptr, nullptr), S_FALSE);
-  // It never lists or extracts.
   host::UInt32 count = 9;
   EXPECT_EQ(archive->GetNumberOfItems(&count), S_OK);
   EXPECT_EQ(count, 0u);

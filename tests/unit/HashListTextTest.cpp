@@ -22,8 +22,21 @@ TEST(ComposeLine, PlaceholdersAreReplacedOnceEach) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(Utf8(ComposeLine(c.format, KW("p\\f.txt"), KW("MD5"), KW("0A1B"))), c.line);
-  // An inserted path is searched by the later steps.
-  EXPECT_EQ(Utf8(ComposeLine(KW("%FILENAME%"), KW("%hash%"), KW("MD5"), KW("0A1B"))), "0a1b");
+}
+
+TEST(ComposeLine, InsertedTextIsNeverTakenForAPlaceholder) {
+  const WStr names[] = {KW("%HASH%.txt"), KW("%hash%"), KW("%HASHNAME% x.txt"), KW("%FILENAME%.txt"),
+                        KW("d\\%Hash%")};
+  for (const WStr& name : names) {
+    const std::string n = Utf8(name);
+    EXPECT_EQ(Utf8(ComposeLine(KW("%HASH% *%FILENAME%"), name, KW("SHA-256"), KW("0A1B"))), "0A1B *" + n);
+    EXPECT_EQ(Utf8(ComposeLine(KW("%FILENAME% %HASH%"), name, KW("CRC32"), KW("0A1B"))), n + " 0A1B");
+    EXPECT_EQ(Utf8(ComposeLine(KW("%HASHNAME% (%FILENAME%) = %HASH%"), name, KW("MD5"), KW("0A1B"))),
+              "MD5 (" + n + ") = 0A1B");
+  }
+  // Nor is the name inserted for %HASHNAME%.
+  EXPECT_EQ(Utf8(ComposeLine(KW("%HASHNAME% %FILENAME% %HASH%"), KW("f"), KW("%FILENAME%"), KW("0A1B"))),
+            "%FILENAME% f 0A1B");
 }
 
 TEST(FileExtension, FromTheLastDotAfterTheLastBackslash) {

@@ -36,8 +36,8 @@ HRESULT KCALL UpdateCallback::SetCompleted(const host::UInt64* completed) {
 HRESULT KCALL UpdateCallback::GetUpdateItemInfo(host::UInt32 index, host::Int32* newData,
                                                 host::Int32* newProps, host::UInt32* indexInArchive) {
   if (HRESULT hr = Fault("GetUpdateItemInfo", index); hr != S_OK) return hr;
-  *newData = 1;
-  *newProps = 1;
+  *newData = Items.at(index).newData;
+  *newProps = Items.at(index).newProps;
   const auto it = IndexInArchive.find(static_cast<int>(index));
   *indexInArchive = it == IndexInArchive.end() ? 0xFFFFFFFFu : it->second;
   return S_OK;

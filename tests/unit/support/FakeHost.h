@@ -17,6 +17,9 @@ struct Item {
   WStr path;
   std::string data;
   bool isDir = false;
+  // What GetUpdateItemInfo reports (with IndexInArchive below).
+  host::Int32 newData = 1;
+  host::Int32 newProps = 1;
 };
 
 // Serves data in reads of at most MaxPerRead bytes.

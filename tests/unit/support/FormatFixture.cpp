@@ -2,9 +2,12 @@
 
 #include <cstring>
 
+#include "base/PropValue.h"
 #include "plugin/Catalogues.h"
 #include "plugin/Exports.h"
+#include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/Fakes.h"
+#include "tests/unit/support/Text.h"
 
 namespace fixture {
 
@@ -55,6 +58,36 @@ UpdateResult Update(host::IOutArchive* handler, fakes::UpdateCallback* callback)
   auto out = ComPtr<fakes::OutStream>::Adopt(NewInterface<fakes::OutStream, fakes::OutStream>());
   const HRESULT hr = handler->UpdateItems(out.Get(), static_cast<host::UInt32>(callback->Items.size()), callback);
   return {hr, out->Bytes};
+}
+
+HRESULT OpenList(host::IOutArchive* handler, const WCHAR* name, const std::string& bytes) {
+  auto archive = QueryAs<host::IInArchive>(handler);
+  auto stream = ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(bytes));
+  auto callback = ComPtr<fakes::OpenCallback>::Adopt(
+      NewInterface<fakes::OpenCallback, fakes::OpenCallback>(true, WStr(name)));
+  return archive->Open(stream.Get(), nullptr, callback.Get());
+}
+
+std::vector<std::string> Entries(host::IOutArchive* handler) {
+  auto archive = QueryAs<host::IInArchive>(handler);
+  auto raw = QueryAs<host::IArchiveGetRawProps>(handler);
+  std::vector<std::string> entries;
+  host::UInt32 count = 0;
+  if (archive->GetNumberOfItems(&count) != S_OK) return {"GetNumberOfItems failed"};
+  for (host::UInt32 i = 0; i < count; ++i) {
+    PropValueHolder path, isDir;
+    archive->GetProperty(i, host::kpidPath, path.Ptr());
+    archive->GetProperty(i, host::kpidIsDir, isDir.Ptr());
+    const void* data = nullptr;
+    host::UInt32 size = 0, type = 0;
+    raw->GetRawProp(i, host::kpidChecksum, &data, &size, &type);
+    std::string entry = path->vt == VT_BSTR ? testing_text::Utf8(path->bstrVal) : "(no path)";
+    if (isDir->vt != VT_BOOL || isDir->boolVal != VARIANT_FALSE) entry += " (not a file)";
+    entry += "|" + testing_text::Hex(data, size);
+    if (type != host::kPropDataRaw) entry += " (not raw)";
+    entries.push_back(entry);
+  }
+  return entries;
 }
 
 }  // namespace fixture

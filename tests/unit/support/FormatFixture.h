@@ -34,4 +34,9 @@ struct UpdateResult {
 // Runs UpdateItems into a fresh output stream.
 UpdateResult Update(host::IOutArchive* handler, fakes::UpdateCallback* callback);
 
+// Opens bytes as the file name (through the open callback's volume name).
+HRESULT OpenList(host::IOutArchive* handler, const WCHAR* name, const std::string& bytes);
+// The open list's entries: "path|checksum hex" for each.
+std::vector<std::string> Entries(host::IOutArchive* handler);
+
 }  // namespace fixture

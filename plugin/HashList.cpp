@@ -1,0 +1,176 @@
+#include "plugin/HashList.h"
+
+#include <algorithm>
+
+#include "plugin/HashListText.h"
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+constexpr ULONG kChoiceAnsi = 0, kChoiceUtf8 = 1, kChoiceUtf8NoBom = 2;
+constexpr ULONG kBreakCrLf = 0, kBreakCr = 1, kBreakLfCr = 2, kBreakLf = 3;
+
+// Where a placeholder's text was found in a line.
+struct Span {
+  std::size_t Start = 0, Length = 0;
+};
+
+class LineMatcher {
+ public:
+  LineMatcher(const WStr& line, const WStr& hashName, std::size_t digestDigits)
+      : FLine(line), FHashName(hashName), FDigestDigits(digestDigits) {}
+
+  // Matches piece at the front (forward) or the back of what is left.
+  bool Match(const LinePiece& piece, bool forward) {
+    const std::size_t length = LengthOf(piece);
+    if (FEnd - FStart < length) return false;
+    const std::size_t at = forward ? FStart : FEnd - length;
+    const WStrView text = WStrView(FLine).substr(at, length);
+    switch (piece.Kind) {
+      case LinePieceKind::Text:
+        if (text != WStrView(piece.Text)) return false;
+        break;
+      case LinePieceKind::HashName:
+        if (text != WStrView(FHashName)) return false;
+        break;
+      case LinePieceKind::DigestUpper:
+      case LinePieceKind::DigestLower:
+        if (!std::all_of(text.begin(), text.end(), IsHexDigit)) return false;
+        DigestSpan = Span{at, length};
+        break;
+      case LinePieceKind::FileName: return false;
+    }
+    (forward ? FStart : FEnd) = forward ? FStart + length : FEnd - length;
+    return true;
+  }
+
+  // What lies between the pieces matched at the front and at the back.
+  Span Rest() const { return {FStart, FEnd - FStart}; }
+  std::optional<Span> DigestSpan;
+
+ private:
+  static bool IsHexDigit(WCHAR c) {
+    return (c >= KW('0') && c <= KW('9')) || (c >= KW('A') && c <= KW('F')) || (c >= KW('a') && c <= KW('f'));
+  }
+  std::size_t LengthOf(const LinePiece& piece) const {
+    switch (piece.Kind) {
+      case LinePieceKind::Text: return piece.Text.size();
+      case LinePieceKind::HashName: return FHashName.size();
+      default: return FDigestDigits;
+    }
+  }
+
+  const WStr& FLine;
+  const WStr& FHashName;
+  const std::size_t FDigestDigits;
+  std::size_t FStart = 0, FEnd = FLine.size();
+};
+
+bool HasControlCharacter(const WStr& text) {
+  return std::any_of(text.begin(), text.end(), [](WCHAR c) { return c < 0x20; });
+}
+
+bool IsAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
+std::unique_ptr<TqovHashList> TqovHashList::Parse(std::string bytes, const std::vector<LinePiece>& layout,
+                                                   const WStr& hashName, std::size_t digestSize) {
+  if (bytes.size() > kMaxFileSize) return nullptr;
+  std::unique_ptr<TqovHashList> list(new TqovHashList);
+  list->FBytes = std::move(bytes);
+  list->FDigestSize = digestSize;
+  const std::string_view all(list->FBytes);
+
+  const bool bom = all.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+  list->FBodyStart = bom ? kUtf8Bom.size() : 0;
+  const std::string_view body = all.substr(list->FBodyStart);
+
+  const auto firstBreak = body.find_first_of("\r\n");
+  if (firstBreak != std::string_view::npos) {
+    const bool cr = body[firstBreak] == '\r';
+    const char next = firstBreak + 1 < body.size() ? body[firstBreak + 1] : '\0';
+    if (cr && next == '\n') {
+      list->FLineBreak = "\r\n", list->FLineBreakChoice = kBreakCrLf;
+    } else if (cr) {
+      list->FLineBreak = "\r", list->FLineBreakChoice = kBreakCr;
+    } else if (next == '\r') {
+      list->FLineBreak = "\n\r", list->FLineBreakChoice = kBreakLfCr;
+    } else {
+      list->FLineBreak = "\n", list->FLineBreakChoice = kBreakLf;
+    }
+  }
+
+  if (bom) {
+    list->FCodePageChoice = kChoiceUtf8;
+    if (!list->ReadLines(CP_UTF8, layout, hashName)) return nullptr;
+  } else if (IsAscii(body)) {
+    if (!list->ReadLines(CP_ACP, layout, hashName)) return nullptr;
+  } else if (list->ReadLines(CP_UTF8, layout, hashName)) {
+    list->FCodePageChoice = kChoiceUtf8NoBom;
+  } else {
+    list->FCodePageChoice = kChoiceAnsi;
+    if (!list->ReadLines(CP_ACP, layout, hashName)) return nullptr;
+  }
+  return list;
+}
+
+bool TqovHashList::ReadLines(UINT codePage, const std::vector<LinePiece>& layout, const WStr& hashName) {
+  FCodePage = codePage;
+  FEntries.clear();
+  FDigests.clear();
+  const std::string_view all(FBytes);
+  std::size_t pos = FBodyStart;
+  while (pos < all.size()) {
+    const auto found = FLineBreak.empty() ? std::string_view::npos : all.find(FLineBreak, pos);
+    const std::size_t end = found == std::string_view::npos ? all.size() : found;
+    if (end > pos && !ReadLine(pos, end - pos, codePage, layout, hashName)) return false;
+    if (found == std::string_view::npos) break;
+    pos = end + FLineBreak.size();
+  }
+  return true;
+}
+
+bool TqovHashList::ReadLine(std::size_t start, std::size_t length, UINT codePage,
+                            const std::vector<LinePiece>& layout, const WStr& hashName) {
+  if (length > 0xFFFFFFFFu) return false;
+  WStr text;
+  if (!FromCodePage(codePage, std::string_view(FBytes).substr(start, length), text)) return false;
+  if (HasControlCharacter(text)) return false;
+
+  // A layout without a path or without a digest has no line to check.
+  const auto fileName = std::find_if(layout.begin(), layout.end(),
+                                     [](const LinePiece& p) { return p.Kind == LinePieceKind::FileName; });
+  if (fileName == layout.end()) return false;
+  LineMatcher matcher(text, hashName, 2 * FDigestSize);
+  for (auto it = layout.begin(); it != fileName; ++it)
+    if (!matcher.Match(*it, true)) return false;
+  for (auto it = layout.end(); it-- != fileName + 1;)
+    if (!matcher.Match(*it, false)) return false;
+  const Span path = matcher.Rest();
+  if (path.Length == 0 || !matcher.DigestSpan) return false;
+
+  const std::size_t at = FDigests.size();
+  FDigests.resize(at + FDigestSize);
+  HexToBytes(WStrView(text).substr(matcher.DigestSpan->Start, matcher.DigestSpan->Length), FDigests.data() + at);
+  FEntries.push_back({start, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(path.Start),
+                      static_cast<std::uint32_t>(path.Length)});
+  return true;
+}
+
+std::string_view TqovHashList::LineBytes(std::size_t i) const {
+  return std::string_view(FBytes).substr(FEntries[i].LineStart, FEntries[i].LineLength);
+}
+
+WStr TqovHashList::LineText(std::size_t i) const {
+  WStr text;
+  FromCodePage(FCodePage, LineBytes(i), text);
+  return text;
+}
+
+WStr TqovHashList::Path(std::size_t i) const {
+  return LineText(i).substr(FEntries[i].PathStart, FEntries[i].PathLength);
+}
