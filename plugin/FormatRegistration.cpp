@@ -15,6 +15,8 @@ constexpr PROPID kExtension = 2;
 constexpr PROPID kUpdate = 4;
 constexpr PROPID kKeepName = 5;
 constexpr PROPID kFlags = 11;
+constexpr ULONG kFlagByExtOnlyOpen = 1u << 12;
+constexpr ULONG kFlagHashHandler = 1u << 13;
 
 // The extension told to the host: the value up to its first ":" (or the
 // name), lower-cased, without a "." put in front.
@@ -69,7 +71,10 @@ extern "C" HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID pr
         value->vt = VT_BOOL;
         break;
       case kFlags:
-        value->ulVal = 0;
+        // A hash handler: the host resolves the listed paths from the list's
+        // own folder (or -shd) and refuses to extract; and it asks us only
+        // for files with our extension.
+        value->ulVal = kFlagHashHandler | kFlagByExtOnlyOpen;
         value->vt = VT_UI4;
         break;
       default:

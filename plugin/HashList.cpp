@@ -7,6 +7,7 @@
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kCrLf = "\r\n", kCr = "\r", kLfCr = "\n\r", kLf = "\n";
 
 constexpr ULONG kChoiceAnsi = 0, kChoiceUtf8 = 1, kChoiceUtf8NoBom = 2;
 constexpr ULONG kBreakCrLf = 0, kBreakCr = 1, kBreakLfCr = 2, kBreakLf = 3;
@@ -94,13 +95,13 @@ std::unique_ptr<TqovHashList> TqovHashList::Parse(std::string bytes, const std::
     const bool cr = body[firstBreak] == '\r';
     const char next = firstBreak + 1 < body.size() ? body[firstBreak + 1] : '\0';
     if (cr && next == '\n') {
-      list->FLineBreak = "\r\n", list->FLineBreakChoice = kBreakCrLf;
+      list->FLineBreak = kCrLf, list->FLineBreakChoice = kBreakCrLf;
     } else if (cr) {
-      list->FLineBreak = "\r", list->FLineBreakChoice = kBreakCr;
+      list->FLineBreak = kCr, list->FLineBreakChoice = kBreakCr;
     } else if (next == '\r') {
-      list->FLineBreak = "\n\r", list->FLineBreakChoice = kBreakLfCr;
+      list->FLineBreak = kLfCr, list->FLineBreakChoice = kBreakLfCr;
     } else {
-      list->FLineBreak = "\n", list->FLineBreakChoice = kBreakLf;
+      list->FLineBreak = kLf, list->FLineBreakChoice = kBreakLf;
     }
   }
 

@@ -69,7 +69,7 @@ class TqovHashList {
   std::string FBytes;
   std::size_t FBodyStart = 0;  // after a byte-order mark
   std::size_t FDigestSize = 0;
-  std::string FLineBreak;
+  std::string_view FLineBreak;  // a literal: CR LF, CR, LF CR or LF
   UINT FCodePage = CP_ACP;
   std::optional<ULONG> FCodePageChoice;
   std::optional<ULONG> FLineBreakChoice;

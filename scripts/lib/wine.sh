@@ -142,3 +142,37 @@ korvane_e2e_start() {
         exit
     fi
 }
+
+# korvane_wine_keeper_start DIR: keeps one wineserver and its service
+# processes up while a script runs many Wine programs. A Wine program started
+# while no server runs brings up the services, and they inherit its output:
+# korvane_7z, which reads 7-Zip's output to its end, would then wait for them
+# until the server shuts down, seconds after 7-Zip. tests/e2e/holdfile.exe,
+# holding a file in DIR with its output in a file there, is that program.
+# Sets KORVANE_HOLDFILE_EXE; korvane_wine_keeper_stop ends it.
+korvane_wine_keeper_start() {
+    local dir="$1" _
+    KORVANE_HOLDFILE_EXE="$KORVANE_BUILD/e2e/holdfile.exe"
+    if [[ ! -f "$KORVANE_HOLDFILE_EXE" || "$KORVANE_HOLDFILE_EXE" -ot "$KORVANE_ROOT/tests/e2e/holdfile.c" ]]; then
+        mkdir -p "$(dirname "$KORVANE_HOLDFILE_EXE")"
+        x86_64-w64-mingw32-gcc -municode -O2 -Wall -Wextra -Werror -o "$KORVANE_HOLDFILE_EXE" \
+            "$KORVANE_ROOT/tests/e2e/holdfile.c" 2>"$dir/holdfile-build.txt" || rm -f "$KORVANE_HOLDFILE_EXE"
+    fi
+    [[ -f "$KORVANE_HOLDFILE_EXE" ]] || return 1
+    : >"$dir/keeper.lock"
+    (cd "$dir" && exec "$KORVANE_WINE" "$KORVANE_HOLDFILE_EXE" keeper.lock 600) </dev/null >"$dir/keeper.txt" 2>&1 &
+    KORVANE_KEEPER_PID=$!
+    for _ in $(seq 100); do
+        grep -q '^locked' "$dir/keeper.txt" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+korvane_wine_keeper_stop() {
+    if [[ -n "${KORVANE_KEEPER_PID:-}" ]]; then
+        kill "$KORVANE_KEEPER_PID" 2>/dev/null
+        wait "$KORVANE_KEEPER_PID" 2>/dev/null
+        KORVANE_KEEPER_PID=
+    fi
+}

@@ -10,8 +10,8 @@
 #    lists built here from the digests of coreutils and gzip, and verified
 #    with md5sum/sha1sum/sha256sum/sha512sum -c and `7z t -thash`;
 #  - which handler 7-Zip takes for the extensions that its own "Hash" format
-#    claims too, when creating and when testing a list, and what an update of
-#    an existing list does;
+#    claims too, when creating and when testing a list, and that an update
+#    of an existing list keeps its lines;
 #  - a file that another program holds open without sharing;
 #  - other [Create] entries: a hasher of 7-Zip's own, a value without an
 #    extension, an empty line format, a name that no hasher has.
@@ -29,7 +29,6 @@ ini="$(dirname "$dll")/Korvane.ini"
 data="$KORVANE_BUILD/e2e/host-formats"
 work="$data/work"
 expected="$data/expected"
-holdfile_exe="$KORVANE_BUILD/e2e/holdfile.exe"
 started=$SECONDS
 
 # Wine takes the ANSI code page and the encoding of Unix file names from the
@@ -125,13 +124,8 @@ expected_list "$expected/crc32.utf8-" crc32 CRC32 utf8- "$CRLF" plain
 
 # --- running the host -------------------------------------------------------
 
-# A Wine program started while no wineserver runs brings up the prefix's
-# service processes, and they inherit its output: korvane_7z, which reads
-# 7-Zip's output to its end, would then wait for them until the server shuts
-# down, seconds after 7-Zip. A Wine program of this script's own that runs
-# from here to the end, with its output in a file, keeps one server and its
-# services up, so each 7z call ends with 7-Zip. holdfile.exe (also used in
-# section 5) serves, holding a file that nothing else uses.
+# One Wine program keeps the server up for the whole script
+# (korvane_wine_keeper_start); holdfile.exe also holds files in section 5.
 # Wine programs started here in the background, by process id.
 wine_pids=()
 stop_wine_programs() {
@@ -141,6 +135,7 @@ stop_wine_programs() {
         wait "$pid" 2>/dev/null
     done
     wine_pids=()
+    korvane_wine_keeper_stop
 }
 trap stop_wine_programs EXIT
 
@@ -170,16 +165,8 @@ wait_for_lock() {
     grep -q '^locked' "$2" 2>/dev/null
 }
 
-if [[ ! -f "$holdfile_exe" || "$holdfile_exe" -ot "$KORVANE_ROOT/tests/e2e/holdfile.c" ]]; then
-    mkdir -p "$(dirname "$holdfile_exe")"
-    x86_64-w64-mingw32-gcc -municode -O2 -Wall -Wextra -Werror -o "$holdfile_exe" \
-        "$KORVANE_ROOT/tests/e2e/holdfile.c" 2>"$data/holdfile-build.txt" || rm -f "$holdfile_exe"
-fi
-if [[ -f "$holdfile_exe" ]]; then
-    : >"$data/keeper.lock"
-    start_holdfile "$data" keeper.lock 300 "$data/keeper.txt"
-    wait_for_lock "$holder_pid" "$data/keeper.txt" || true
-fi
+korvane_wine_keeper_start "$data" || true
+holdfile_exe="$KORVANE_HOLDFILE_EXE"
 
 # host7z_in DIR ARGS...: runs 7z in DIR; its output goes to $data/last-7z.txt.
 host7z_in() {
@@ -448,21 +435,22 @@ host7z_in "$tampered" a -tSHA-256 -mc=UTF8- korvane.sha256 tree
 (cd "$tampered" && find tree -type f | LC_ALL=C sort | xargs -d '\n' sha256sum) >"$tampered/coreutils.sha256"
 printf 'abd' >"$tampered/tree/abc.txt"
 
-# test_without_t DESCRIPTION LIST: `7z t LIST` opens the list with Korvane's
-# format, finds no files in it and reports success.
+# test_without_t DESCRIPTION LIST TYPE: `7z t LIST` opens the list as TYPE
+# and finds the changed file (exit code 2).
 test_without_t() {
     local what="$1" rc=0
     host7z_in "$tampered" t "$2" || rc=$?
-    if [[ $rc -eq 0 ]] && grep -q '^Type = SHA-256$' "$data/last-7z.txt" &&
-        grep -q '^No files to process$' "$data/last-7z.txt" &&
-        grep -q '^Everything is Ok$' "$data/last-7z.txt"; then
+    if [[ $rc -eq 2 ]] && grep -q "^Type = $3\$" "$data/last-7z.txt" &&
+        grep -q '^ERROR: CRC Failed : tree\\abc\.txt$' "$data/last-7z.txt" &&
+        ! grep -q '^Everything is Ok$' "$data/last-7z.txt"; then
         korvane_pass "$what"
     else
         korvane_fail "$what" "7z t $2: exit code $rc" "$(last_output)"
     fi
 }
-test_without_t "7z t (no -t) opens Korvane's list as SHA-256 and checks nothing: exit 0 though a file changed" korvane.sha256
-test_without_t "7z t (no -t) opens a sha256sum-made list as SHA-256 and checks nothing: exit 0 though a file changed" coreutils.sha256
+test_without_t "7z t (no -t) opens Korvane's list as SHA-256 and finds the changed file (exit 2)" korvane.sha256 SHA-256
+test_without_t "7z t (no -t) leaves a sha256sum-made list to 7-Zip's own Hash format, which finds the changed file" \
+    coreutils.sha256 Hash
 
 rc=0
 host7z_in "$tampered" t -thash korvane.sha256 || rc=$?
@@ -489,12 +477,12 @@ else
     korvane_fail "sha256sum -c on Korvane's list finds the changed file" "exit code $rc" "$(sed 's/^/  | /' <<<"$out")"
 fi
 
-# Adding to an existing list: 7-Zip opens it with Korvane's format, which
-# has no items, so the new list holds only the files of this update.
+# Adding to an existing list: 7-Zip opens it with Korvane's format and keeps
+# its line beside the new file's.
 rm -f "$work/grow.sha256"
 host7z a grow.sha256 tree/abc.txt
-printf '%s *tree\\empty.txt\r\n' "${DIGESTS[sha256/1]}" >"$expected/grow.sha256"
-list_check "7z a on an existing list: exit 0, and only the new file's line is left" \
+printf '%s *tree\\abc.txt\r\n%s *tree\\empty.txt\r\n' "${DIGESTS[sha256/0]}" "${DIGESTS[sha256/1]}" >"$expected/grow.sha256"
+list_check "7z a on an existing list: exit 0, the old line kept and the new file's added" \
     "$expected/grow.sha256" grow.sha256 --keep --inputs tree/empty.txt
 
 # --- 5. a file that another program holds open without sharing ----------------

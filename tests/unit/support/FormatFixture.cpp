@@ -83,7 +83,8 @@ std::vector<std::string> Entries(host::IOutArchive* handler) {
     raw->GetRawProp(i, host::kpidChecksum, &data, &size, &type);
     std::string entry = path->vt == VT_BSTR ? testing_text::Utf8(path->bstrVal) : "(no path)";
     if (isDir->vt != VT_BOOL || isDir->boolVal != VARIANT_FALSE) entry += " (not a file)";
-    entry += "|" + testing_text::Hex(data, size);
+    entry.push_back('|');
+    entry.append(testing_text::Hex(data, size));
     if (type != host::kPropDataRaw) entry += " (not raw)";
     entries.push_back(entry);
   }
