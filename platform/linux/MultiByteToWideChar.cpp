@@ -7,31 +7,22 @@
 
 #include "platform/linux/Api.h"
 #include "platform/linux/Codepage1252.h"
+#include "platform/linux/TextConversion.h"
 #include "platform/linux/Utf.h"
 
 namespace {
 
-constexpr UINT kWindows1252 = 1252;
-
-int Fail(DWORD code) {
-  SetLastError(code);
-  return 0;
-}
+using standin::detail::ConversionSource;
+using standin::detail::DeliverConverted;
+using standin::detail::ValidConversionArgs;
+using standin::detail::kWindows1252;
+constexpr auto Fail = standin::detail::FailConversion;
 
 }  // namespace
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR out, int outSize) {
-  if (text == nullptr || length == 0 || outSize < 0 || (out == nullptr && outSize != 0)) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
-  std::string_view source;
-  if (length < 0) {
-    std::size_t n = 0;
-    while (text[n] != 0) ++n;
-    source = std::string_view(text, n + 1);  // the terminator is converted too
-  } else {
-    source = std::string_view(text, static_cast<std::size_t>(length));
-  }
+  if (!ValidConversionArgs(text, length, out, outSize)) return Fail(ERROR_INVALID_PARAMETER);
+  const auto source = ConversionSource(text, length);
 
   std::u16string converted;
   if (codePage == CP_UTF8) {
@@ -47,12 +38,5 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
     return Fail(ERROR_INVALID_PARAMETER);
   }
 
-  const int needed = static_cast<int>(converted.size());
-  if (outSize == 0) return needed;
-  if (needed > outSize) {
-    converted.copy(out, static_cast<std::size_t>(outSize));
-    return Fail(ERROR_INSUFFICIENT_BUFFER);
-  }
-  converted.copy(out, converted.size());
-  return needed;
+  return DeliverConverted(converted, out, outSize);
 }

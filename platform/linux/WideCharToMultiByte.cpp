@@ -9,16 +9,16 @@
 
 #include "platform/linux/Api.h"
 #include "platform/linux/Codepage1252.h"
+#include "platform/linux/TextConversion.h"
 #include "platform/linux/Utf.h"
 
 namespace {
 
-constexpr UINT kWindows1252 = 1252;
-
-int Fail(DWORD code) {
-  SetLastError(code);
-  return 0;
-}
+using standin::detail::ConversionSource;
+using standin::detail::DeliverConverted;
+using standin::detail::ValidConversionArgs;
+using standin::detail::kWindows1252;
+constexpr auto Fail = standin::detail::FailConversion;
 
 bool HasLoneSurrogate(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -50,17 +50,8 @@ std::string Ansi(std::u16string_view text, char defaultChar, bool& usedDefault) 
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out, int outSize,
                         LPCSTR defaultChar, LPBOOL usedDefaultChar) {
-  if (text == nullptr || length == 0 || outSize < 0 || (out == nullptr && outSize != 0)) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
-  std::u16string_view source;
-  if (length < 0) {
-    std::size_t n = 0;
-    while (text[n] != 0) ++n;
-    source = std::u16string_view(text, n + 1);  // the terminator is converted too
-  } else {
-    source = std::u16string_view(text, static_cast<std::size_t>(length));
-  }
+  if (!ValidConversionArgs(text, length, out, outSize)) return Fail(ERROR_INVALID_PARAMETER);
+  const auto source = ConversionSource(text, length);
 
   std::string converted;
   if (codePage == CP_UTF8) {
@@ -79,12 +70,5 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LP
     return Fail(ERROR_INVALID_PARAMETER);
   }
 
-  const int needed = static_cast<int>(converted.size());
-  if (outSize == 0) return needed;
-  if (needed > outSize) {
-    converted.copy(out, static_cast<std::size_t>(outSize));
-    return Fail(ERROR_INSUFFICIENT_BUFFER);
-  }
-  converted.copy(out, converted.size());
-  return needed;
+  return DeliverConverted(converted, out, outSize);
 }

@@ -25,13 +25,6 @@ HRESULT KCALL MemoryInStream::Seek(std::int64_t offset, host::UInt32 origin, hos
   return S_OK;
 }
 
-HRESULT ExtractCallback::Fault(const char* method, host::UInt32 index) const {
-  const auto it = Faults.find(method);
-  if (it == Faults.end()) return S_OK;
-  if (it->second.first >= 0 && static_cast<host::UInt32>(it->second.first) != index) return S_OK;
-  return it->second.second;
-}
-
 HRESULT KCALL ExtractCallback::QueryInterface(REFIID iid, void** object) {
   if ((!WithFiles && IsEqualGUID(iid, host::IArchiveUpdateCallbackFile::iid)) ||
       (!WithDisk && IsEqualGUID(iid, host::IArchiveGetDiskProperty::iid))) {

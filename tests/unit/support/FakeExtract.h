@@ -10,6 +10,7 @@
 
 #include "base/InterfacedObject.h"
 #include "interfaces/Host7z.h"
+#include "tests/unit/support/FaultScript.h"
 
 namespace fakes {
 
@@ -29,7 +30,8 @@ class MemoryInStream : public TqovComObject<host::IInStream> {
 
 class ExtractCallback
     : public TqovComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
-                           host::IArchiveGetDiskProperty> {
+                           host::IArchiveGetDiskProperty>,
+      public FaultScript {
  public:
   HRESULT KCALL QueryInterface(REFIID iid, void** object) override;
   HRESULT KCALL SetTotal(host::UInt64 total) override;
@@ -48,8 +50,7 @@ class ExtractCallback
   std::map<host::UInt32, std::string> Files;
   bool WithFiles = true;  // answers IArchiveUpdateCallbackFile
   bool WithDisk = true;   // answers IArchiveGetDiskProperty
-  // Scripted faults: method name -> (entry index or -1 for any, result).
-  std::map<std::string, std::pair<int, HRESULT>> Faults;
+  // Faults (FaultScript) of the methods by their names, "Read" for a file's.
 
   // What was called, in order: "GetStream2 i", "GetStream i mode",
   // "Prepare mode", "Result r".
@@ -58,7 +59,6 @@ class ExtractCallback
   std::vector<host::UInt64> Completed;
 
  private:
-  HRESULT Fault(const char* method, host::UInt32 index) const;
   host::UInt32 FCurrent = 0;
 };
 

@@ -16,13 +16,6 @@ HRESULT KCALL InStream::Read(void* data, host::UInt32 size, host::UInt32* proces
   return S_OK;
 }
 
-HRESULT UpdateCallback::Fault(const char* method, host::UInt32 index) const {
-  const auto it = Faults.find(method);
-  if (it == Faults.end()) return S_OK;
-  if (it->second.first >= 0 && static_cast<host::UInt32>(it->second.first) != index) return S_OK;
-  return it->second.second;
-}
-
 HRESULT KCALL UpdateCallback::SetTotal(host::UInt64 total) {
   Totals.push_back(total);
   return Fault("SetTotal", 0);

@@ -10,6 +10,7 @@
 #include "base/ComPtr.h"
 #include "base/InterfacedObject.h"
 #include "interfaces/Host7z.h"
+#include "tests/unit/support/FaultScript.h"
 
 namespace fakes {
 
@@ -36,7 +37,7 @@ class InStream : public TqovComObject<host::ISequentialInStream> {
   std::size_t FPos = 0;
 };
 
-class UpdateCallback : public TqovComObject<host::IArchiveUpdateCallback> {
+class UpdateCallback : public TqovComObject<host::IArchiveUpdateCallback>, public FaultScript {
  public:
   explicit UpdateCallback(std::vector<Item> items) : Items(std::move(items)) {}
 
@@ -49,9 +50,8 @@ class UpdateCallback : public TqovComObject<host::IArchiveUpdateCallback> {
   HRESULT KCALL SetOperationResult(host::Int32 result) override;
 
   std::vector<Item> Items;
-  // Scripted faults: "SetTotal", "SetCompleted", "GetUpdateItemInfo",
-  // "GetProperty", "GetStream", "Read" -> (item index or -1 for any, result).
-  std::map<std::string, std::pair<int, HRESULT>> Faults;
+  // Faults (FaultScript) of "SetTotal", "SetCompleted", "GetUpdateItemInfo",
+  // "GetProperty", "GetStream", "Read".
   // Per item: the index in archive reported, a property kind forced.
   std::map<int, host::UInt32> IndexInArchive;
   std::map<std::pair<int, PROPID>, VARTYPE> WrongKind;
@@ -62,9 +62,6 @@ class UpdateCallback : public TqovComObject<host::IArchiveUpdateCallback> {
   std::vector<host::UInt64> Totals;
   std::vector<host::UInt64> Completed;
   int OperationResults = 0;
-
- private:
-  HRESULT Fault(const char* method, host::UInt32 index) const;
 };
 
 // A hasher of the host: returns a fixed digest and counts the bytes fed.
