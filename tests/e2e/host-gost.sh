@@ -10,7 +10,8 @@
 #    (gosthash94cp, streebog256, streebog512), byte for byte in the same
 #    order, for an empty file, "abc" and a file of 3 MiB;
 #  - a [Create] format of each GOST hasher writes the list that nettle-hash's
-#    digests make, and `7z t` verifies it and finds a changed file;
+#    digests make; `rhash -c` verifies it and finds a changed file, and so
+#    does `7z t` (once Korvane's formats read their own lists);
 #  - Korvane.ini [Main] switches a GOST hasher off;
 #  - a provider that refuses its context (KORVANE_TEST_PROVIDER_REFUSE set)
 #    gives hashers with all-zero digests.
@@ -26,10 +27,11 @@ source "$KORVANE_ROOT/tests/e2e/lib/hashers.sh"
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 data="$KORVANE_BUILD/e2e/host-gost"
 FILES=(empty.bin abc.txt large.bin)
-# Hasher name, nettle-hash's name of the algorithm, [Create] extension.
-GOST_HASHERS=("GOST R 34.11-94:gosthash94cp:gost94"
-              "GOST 34.11-2012 256:streebog256:gost256"
-              "GOST 34.11-2012 512:streebog512:gost512")
+# Hasher name, nettle-hash's name of the algorithm, [Create] extension,
+# rhash's option for it.
+GOST_HASHERS=("GOST R 34.11-94:gosthash94cp:gost94:--gost94-cryptopro"
+              "GOST 34.11-2012 256:streebog256:gost256:--gost12-256"
+              "GOST 34.11-2012 512:streebog512:gost512:--gost12-512")
 GOST_LIST_LINES="32 801E GOST R 34.11-94
 32 8021 GOST 34.11-2012 256
 64 8022 GOST 34.11-2012 512"
@@ -81,7 +83,7 @@ ini="$data/Korvane.ini"
 {
     printf '[Create]\r\n'
     for entry in "${GOST_HASHERS[@]}"; do
-        IFS=: read -r name _ ext <<<"$entry"
+        IFS=: read -r name _ ext _ <<<"$entry"
         printf '%s=%s:%%HASH%% *%%FILENAME%%\r\n' "$name" "$ext"
     done
 } >"$ini"
@@ -91,8 +93,16 @@ host7z() {
     (cd "$work" && korvane_7z "$@") >"$data/last-7z.txt"
 }
 
+# rhash_list OPTION LIST: `rhash -c` on the list with Unix line ends and "/"
+# (in LIST.unix), from the work folder; prints rhash's output, returns its
+# exit code.
+rhash_list() {
+    tr -d '\r' <"$work/$2" | sed 's#\\#/#g' >"$work/$2.unix"
+    (cd "$work" && rhash -c "$1" "$2.unix" 2>&1)
+}
+
 for entry in "${GOST_HASHERS[@]}"; do
-    IFS=: read -r name alg ext <<<"$entry"
+    IFS=: read -r name alg ext rhash_option <<<"$entry"
     list="list.$ext"
     # Upper-case digest, " *", the path with "\", CRLF: the sample line format.
     for file in "${TREE[@]}"; do
@@ -116,7 +126,16 @@ for entry in "${GOST_HASHERS[@]}"; do
             "actual:" "$(cat -A "$work/$list" | head -n 8 | sed 's/^/  | /')"
     fi
 
-    # Verifying needs Korvane's formats to read their own lists.
+    rc=0
+    out="$(rhash_list "$rhash_option" "$list")" || rc=$?
+    if [[ $rc -eq 0 && "$(grep -cE ' OK *$' <<<"$out")" -eq ${#TREE[@]} ]]; then
+        korvane_pass "rhash -c $rhash_option verifies all ${#TREE[@]} files of $list"
+    else
+        korvane_fail "rhash -c $rhash_option verifies all ${#TREE[@]} files of $list" "exit code $rc" \
+            "$(sed 's/^/  | /' <<<"$out")"
+    fi
+
+    # Verifying with 7-Zip needs Korvane's formats to read their own lists.
     rc=0
     host7z t "$list" || rc=$?
     if [[ $rc -eq 0 ]] && grep -q "^Type = $name\$" "$data/last-7z.txt" &&
@@ -142,6 +161,14 @@ fi
 # A changed file: the check of the list fails, naming it.
 cp -r "$work/tree" "$data/tree.orig"
 printf 'abd' >"$work/tree/abc.txt"
+rc=0
+out="$(rhash_list --gost12-256 list.gost256)" || rc=$?
+if [[ $rc -ne 0 ]] && grep -qE '^tree/abc\.txt +ERR *$' <<<"$out" && [[ "$(grep -cE ' OK *$' <<<"$out")" -eq 2 ]]; then
+    korvane_pass "rhash -c on list.gost256 after tree\\abc.txt changed: that file fails, the others pass"
+else
+    korvane_fail "rhash -c on list.gost256 after tree\\abc.txt changed: that file fails, the others pass" \
+        "exit code $rc" "$(sed 's/^/  | /' <<<"$out")"
+fi
 rc=0
 host7z t list.gost256 || rc=$?
 if [[ $rc -ne 0 ]] && grep -q 'abc\.txt' "$data/last-7z.txt" && ! grep -q '^Everything is Ok$' "$data/last-7z.txt"; then
@@ -181,4 +208,5 @@ korvane_check "7z h -scrcSHA-256 abc.txt is still right (only the GOST provider 
     "$(nettle_digest sha256 "$data/abc.txt")" "$(awk '$1 == "abc.txt" { print $2 }' <<<"$digests")"
 unset KORVANE_TEST_PROVIDER_REFUSE
 
+korvane_wine_wait
 korvane_results_end
