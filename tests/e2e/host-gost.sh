@@ -61,6 +61,10 @@ CPGetUserKey CPHashData CPHashSessionKey CPImportKey CPReleaseContext CPSetHashP
 CPSetKeyParam CPSetProvParam CPSignHash CPVerifySignature"
 for config in win64 win32; do
     provider_dll="$KORVANE_BUILD/gost-provider/$config/korvane-gost-test-csp.dll"
+    if [[ ! -f "$provider_dll" ]]; then
+        korvane_fail "GOST test provider ($config) built" "missing: $provider_dll"
+        continue
+    fi
     exports="$(x86_64-w64-mingw32-objdump -p "$provider_dll" 2>&1 |
         sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^[[:space:]]+\[/ { print $NF }' | paste -sd ' ')"
     korvane_check "GOST test provider ($config) exports the provider entry points by plain name" \

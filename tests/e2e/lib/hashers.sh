@@ -1,4 +1,4 @@
-# shellcheck shell=bash disable=SC2034
+# shellcheck shell=bash disable=SC2034,SC2154
 # Checks of Korvane's hashers through the real host, shared by
 # tests/e2e/host-hashers.sh and tests/e2e/host-gost.sh. Source it after
 # scripts/lib/wine.sh; the caller sets data (a folder that holds the test
