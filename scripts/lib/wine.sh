@@ -3,8 +3,10 @@
 # build/, and 7-Zip for Windows x64 in a folder of its own with the Codecs
 # folder that 7-Zip loads plug-ins from. Source common.sh and deps.sh first.
 
-KORVANE_WINEPREFIX="$KORVANE_TOOLS/wine-prefix"
-KORVANE_7ZIP_DIR="$KORVANE_TOOLS/7-Zip-x64"
+# A caller may choose another prefix or 7-Zip folder by setting these first
+# (scripts/lib/gost.sh does, for the prefix with the GOST test provider).
+KORVANE_WINEPREFIX="${KORVANE_WINEPREFIX:-$KORVANE_TOOLS/wine-prefix}"
+KORVANE_7ZIP_DIR="${KORVANE_7ZIP_DIR:-$KORVANE_TOOLS/7-Zip-x64}"
 
 # The 64-bit Wine loader. Debian keeps it off PATH (/usr/lib/wine/wine64);
 # other layouts put it on PATH or under the multiarch folder.

@@ -10,6 +10,7 @@
 #include "plugin/Exports.h"
 #include "plugin/Hasher.h"
 #include "plugin/IniFile.h"
+#include "tests/unit/support/GostProvider.h"
 #include "tests/unit/support/ModuleFixture.h"
 #include "tests/unit/support/Text.h"
 
@@ -63,14 +64,8 @@ TEST(ProviderSelection, NameClassIdIsZeroWithoutMd5) {
 
 TEST(ProviderSelection, GostDigestsComeFromTheInfotecsProvider) {
   fixture::Module module;
-  const std::pair<std::string, std::string> expected[] = {
-      {"GOST R 34.11-94", "B285056DBF18D7392D7677369524DD14747459ED8143997E163B2986F92FD42C"},
-      {"GOST 34.11-2012 256", "4E2919CF137ED41EC4FB6270C61826CC4FFFB660341E0AF3688CD0626D23B481"},
-      {"GOST 34.11-2012 512",
-       "28156E28317DA7C98F4FE2BED6B542D0DAB85BB224445FCEDAF75D46E26D7EB8D5997F3E0915DD6B7F0AAB08D9C8BEB0"
-       "D8C64BAE2AB8B3C8C6BC53B3BF0DB728"},
-  };
-  for (const auto& [name, digest] : expected) {
+  ASSERT_EQ(fixture::kGostAbc.size(), 3u);
+  for (const auto& [name, digest] : fixture::kGostAbc) {
     const auto it = std::find_if(HasherAlgs.begin(), HasherAlgs.begin() + HasherAlgCount,
                                  [&](const THashAlgInfo& a) { return Utf8(a.Name) == name; });
     ASSERT_NE(it, HasherAlgs.begin() + HasherAlgCount) << name;
