@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -266,13 +267,17 @@ TEST(HasherThreads, EightThreadsGiveTheKnownDigests) {
         ComPtr<host::IHasher> fresh;
         ComPtr<host::IHasher>& hasher = pass == 0 ? fresh : kept[c.index];
         if (!hasher && list->CreateHasher(c.index, hasher.Out()) != S_OK) {
-          wrong[t].push_back("no hasher #" + std::to_string(c.index));
+          std::ostringstream what;
+          what << "no hasher #" << c.index;
+          wrong[t].push_back(what.str());
           continue;
         }
         const std::string got = digest(hasher.Get(), messages[c.message]);
-        if (got != c.expected)
-          wrong[t].push_back("#" + std::to_string(c.index) + " message " + std::to_string(c.message) +
-                             ": " + got);
+        if (got != c.expected) {
+          std::ostringstream what;
+          what << '#' << c.index << " message " << c.message << ": " << got;
+          wrong[t].push_back(what.str());
+        }
       }
     }
   };
