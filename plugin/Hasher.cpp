@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "base/Boundary.h"
-#include "crypt/AcquireProvider.h"
 
 HRESULT KCALL TqovHasher::SetCoderProperties(const PROPID*, const PROPVARIANT*, host::UInt32) {
   return S_OK;  // hashers have no settings
@@ -19,11 +18,12 @@ void TqovHasher::DestroyHash() {
 void KCALL TqovHasher::Init() {
   GuardSilent([&] {
     DestroyHash();
-    // The context is acquired once and kept; while that fails, every Init tries again.
-    if (FProv == 0)
-      AcquireProviderContext(&FProv, nullptr, FAlgInfo->ProviderName.c_str(),
-                             FAlgInfo->ProviderType, CRYPT_SILENT);
-    if (FProv != 0 && !CryptCreateHash(FProv, FAlgInfo->AlgId, 0, 0, &FHash)) FHash = 0;
+    // The provider's context is acquired once for the whole module; while
+    // that fails, every Init tries again.
+    if (FProvider == nullptr)
+      FProvider = &SharedProvider(FAlgInfo->ProviderName, FAlgInfo->ProviderType);
+    const HCRYPTPROV prov = FProvider->Context();
+    if (prov != 0 && !CryptCreateHash(prov, FAlgInfo->AlgId, 0, 0, &FHash)) FHash = 0;
   });
 }
 
@@ -48,10 +48,5 @@ host::UInt32 KCALL TqovHasher::GetDigestSize() {
   return static_cast<host::UInt32>(FAlgInfo->HashSize);
 }
 
-TqovHasher::~TqovHasher() {
-  DestroyHash();
-  if (FProv != 0) {
-    CryptReleaseContext(FProv, 0);
-    FProv = 0;
-  }
-}
+// The context is the module's and stays (ReleaseSharedProviders).
+TqovHasher::~TqovHasher() { DestroyHash(); }

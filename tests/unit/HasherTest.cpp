@@ -1,8 +1,12 @@
 // Hasher objects and the hasher list, through their host interfaces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 #include "base/Bstr.h"
@@ -13,6 +17,9 @@
 #include "tests/unit/support/GostProvider.h"
 #include "tests/unit/support/ModuleFixture.h"
 #include "tests/unit/support/Text.h"
+#ifndef _WIN32
+#include "platform/linux/TestControl.h"
+#endif
 
 using testing_text::Hex;
 using testing_text::Utf8;
@@ -34,12 +41,14 @@ std::string Digest(host::IHasher* hasher, const std::vector<std::string>& pieces
 const THashAlgInfo& Md5Row() { return BuiltinHashAlgs()[BuiltinMd5Row]; }
 
 TEST(Hasher, Md5OfAbcInOneOrThreeUpdates) {
+  fixture::Module module;  // the providers registered, whatever ran before
   auto hasher = HasherOn(Md5Row());
   EXPECT_EQ(Digest(hasher.Get(), {"abc"}), "900150983CD24FB0D6963F7D28E17F72");
   EXPECT_EQ(Digest(hasher.Get(), {"a", "", "b", "c"}), "900150983CD24FB0D6963F7D28E17F72");
 }
 
 TEST(Hasher, InitStartsAFreshDigest) {
+  fixture::Module module;  // the providers registered, whatever ran before
   auto hasher = HasherOn(Md5Row());
   hasher->Init();
   hasher->Update("A", 1);
@@ -50,6 +59,7 @@ TEST(Hasher, InitStartsAFreshDigest) {
 }
 
 TEST(Hasher, FinalWritesExactlyTheDigestSize) {
+  fixture::Module module;  // the providers registered, whatever ran before
   auto hasher = HasherOn(Md5Row());
   hasher->Init();
   BYTE buffer[20];
@@ -80,6 +90,7 @@ TEST(Hasher, FailingProviderGivesZerosOfTheRightSize) {
 }
 
 TEST(Hasher, UnknownAlgorithmGivesZeros) {
+  fixture::Module module;  // the providers registered, whatever ran before
   THashAlgInfo alg = Md5Row();
   alg.AlgId = 0x80FF;
   auto hasher = HasherOn(alg);
@@ -200,6 +211,97 @@ TEST(Hashers, EachCallMakesAnIndependentList) {
   static_cast<IUnknown*>(p)->Release();
   EXPECT_EQ(b->QueryInterface(host::IHasher::iid, &p), E_NOINTERFACE);
   EXPECT_EQ(p, nullptr);
+}
+
+// Hashers on one provider context, used from eight threads at once, as a host
+// that hashes on several threads does: every digest must be the one of its own
+// data. The expected values are the published test vectors of MD5 (RFC 1321)
+// and SHA (FIPS 180), as nettle-hash gives them too.
+TEST(HasherThreads, EightThreadsGiveTheKnownDigests) {
+  fixture::Module module;
+  auto list = Hashers();
+  const std::string million(1000000, 'a');
+  const std::string messages[] = {"", "abc", "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+                                  million};
+  const std::map<std::string, std::vector<std::string>> known = {
+      {"MD5",
+       {"D41D8CD98F00B204E9800998ECF8427E", "900150983CD24FB0D6963F7D28E17F72",
+        "8215EF0796A20BCAAAE116D3876C664A", "7707D6AE4E027C70EEA2A935C2296F21"}},
+      {"SHA-1",
+       {"DA39A3EE5E6B4B0D3255BFEF95601890AFD80709", "A9993E364706816ABA3E25717850C26C9CD0D89D",
+        "84983E441C3BD26EBAAE4AA1F95129E5E54670F1", "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"}},
+      {"SHA-256",
+       {"E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855",
+        "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
+        "248D6A61D20638B8E5C026930C3E6039A33CE45964FF2167F6ECEDD419DB06C1",
+        "CDC76E5C9914FB9281A1C7E284D73E67F1809A48A497200E046D39CCC7112CD0"}},
+  };
+  // Every list entry of those names: SHA-256 stands twice, once per AES provider.
+  struct Case {
+    host::UInt32 index;
+    std::size_t message;
+    std::string expected;
+  };
+  std::vector<Case> cases;
+  for (host::UInt32 i = 0; i < list->GetNumHashers(); ++i) {
+    const auto it = known.find(Name(list.Get(), i));
+    if (it == known.end()) continue;
+    for (std::size_t m = 0; m < std::size(messages); ++m) cases.push_back({i, m, it->second[m]});
+  }
+  ASSERT_EQ(cases.size(), 16u);
+
+  constexpr int kThreads = 8;
+  std::atomic<int> ready{0};
+  std::vector<std::vector<std::string>> wrong(kThreads);
+  auto work = [&](int t) {
+    // Data in pieces of a size of the thread's own, so that threads are at
+    // different points of their digests.
+    const std::size_t piece = 1000 + 1237 * static_cast<std::size_t>(t);
+    auto digest = [&](host::IHasher* hasher, const std::string& data) {
+      hasher->Init();
+      for (std::size_t at = 0; at < data.size(); at += piece) {
+        const std::size_t n = std::min(piece, data.size() - at);
+        hasher->Update(data.data() + at, static_cast<host::UInt32>(n));
+      }
+      std::vector<BYTE> out(hasher->GetDigestSize());
+      hasher->Final(out.data());
+      return Hex(out.data(), out.size());
+    };
+    ready.fetch_add(1);
+    while (ready.load() < kThreads) std::this_thread::yield();
+    // A new hasher per digest (as for each file of a list), then one hasher
+    // per entry reused with Init.
+    std::map<host::UInt32, ComPtr<host::IHasher>> kept;
+    for (int pass = 0; pass < 2; ++pass) {
+      for (std::size_t k = 0; k < cases.size(); ++k) {
+        const Case& c = cases[(k + 2 * static_cast<std::size_t>(t)) % cases.size()];
+        ComPtr<host::IHasher> fresh;
+        ComPtr<host::IHasher>& hasher = pass == 0 ? fresh : kept[c.index];
+        if (!hasher && list->CreateHasher(c.index, hasher.Out()) != S_OK) {
+          std::ostringstream what;
+          what << "no hasher #" << c.index;
+          wrong[t].push_back(what.str());
+          continue;
+        }
+        const std::string got = digest(hasher.Get(), messages[c.message]);
+        if (got != c.expected) {
+          std::ostringstream what;
+          what << '#' << c.index << " message " << c.message << ": " << got;
+          wrong[t].push_back(what.str());
+        }
+      }
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) threads.emplace_back(work, t);
+  for (auto& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], std::vector<std::string>{}) << "thread " << t;
+#ifndef _WIN32
+  // The threads raced for the first context of each provider: the base
+  // provider and the two AES ones have one context each, nothing more.
+  EXPECT_EQ(standin::OpenContexts(), 3);
+  EXPECT_EQ(standin::OpenHashes(), 0);
+#endif
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "base/ComPtr.h"
 #include "platform/linux/TestControl.h"
@@ -79,7 +83,7 @@ TEST(ProviderSelection, GostDigestsComeFromTheInfotecsProvider) {
 }
 
 TEST(ProviderSelection, RefusalsGiveZerosAndAcquireIsRetried) {
-  fixture::Module module;
+  auto module = std::make_optional<fixture::Module>();
   const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
   auto hasher = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&md5));
   BYTE out[16];
@@ -104,8 +108,50 @@ TEST(ProviderSelection, RefusalsGiveZerosAndAcquireIsRetried) {
   EXPECT_EQ(Hex(out, 16), std::string(32, '0'));
   hasher.Reset();
   refused.Reset();
-  EXPECT_EQ(standin::OpenContexts(), 0);
+  // The one context that both hashers used stays until module end.
+  EXPECT_EQ(standin::OpenContexts(), 1);
   EXPECT_EQ(standin::OpenHashes(), 0);
+  module.reset();
+  EXPECT_EQ(standin::OpenContexts(), 0);
+}
+
+TEST(ProviderSelection, HashersShareOneContextPerProvider) {
+  auto module = std::make_optional<fixture::Module>();
+  EXPECT_EQ(standin::OpenContexts(), 0);  // none before the first digest
+  const auto& rows = BuiltinHashAlgs();
+  // SHA-1 and MD5 of the base provider, SHA-256 of the AES one.
+  const std::pair<std::size_t, std::string> uses[] = {
+      {0, "A9993E364706816ABA3E25717850C26C9CD0D89D"},
+      {BuiltinMd5Row, "900150983CD24FB0D6963F7D28E17F72"},
+      {7, "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"},
+  };
+  std::vector<ComPtr<host::IHasher>> hashers;
+  for (int round = 0; round < 10; ++round) {
+    for (const auto& [row, digest] : uses) {
+      hashers.push_back(ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&rows[row])));
+      host::IHasher* h = hashers.back().Get();
+      h->Init();
+      h->Update("abc", 3);
+      std::vector<BYTE> out(h->GetDigestSize());
+      h->Final(out.data());
+      EXPECT_EQ(Hex(out.data(), out.size()), digest) << row;
+    }
+  }
+  EXPECT_EQ(standin::OpenContexts(), 2);
+  EXPECT_EQ(standin::OpenHashes(), 30);  // each hasher has its own hash object
+  hashers.clear();
+  EXPECT_EQ(standin::OpenHashes(), 0);
+  EXPECT_EQ(standin::OpenContexts(), 2);  // kept for the next hashers
+  module.reset();
+  EXPECT_EQ(standin::OpenContexts(), 0);  // released at module end
+  // A start begins without the contexts of hashers made outside a start.
+  auto outside = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&rows[BuiltinMd5Row]));
+  standin::RegisterAllProviders();
+  outside->Init();
+  EXPECT_EQ(standin::OpenContexts(), 1);
+  outside.Reset();
+  module.emplace();
+  EXPECT_EQ(standin::OpenContexts(), 0);
 }
 
 TEST(ProviderSelection, MissingKeyContainerIsCreated) {
