@@ -7,11 +7,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
       DisableThreadLibraryCalls(instance);
       ModuleStart(instance);
       break;
-    case DLL_PROCESS_DETACH:
-      ModuleEnd();
-      break;
-    default:
-      break;
+    case DLL_PROCESS_DETACH: ModuleEnd(); break;
+    default: break;
   }
   return TRUE;
 }

@@ -10,8 +10,7 @@ DWORD GetLastError();
 void SetLastError(DWORD code);
 
 // CryptoAPI, digests computed by nettle.
-BOOL CryptAcquireContextW(HCRYPTPROV* prov, LPCWSTR container, LPCWSTR provider, DWORD provType,
-                          DWORD flags);
+BOOL CryptAcquireContextW(HCRYPTPROV* prov, LPCWSTR container, LPCWSTR provider, DWORD provType, DWORD flags);
 BOOL CryptReleaseContext(HCRYPTPROV prov, DWORD flags);
 BOOL CryptCreateHash(HCRYPTPROV prov, ALG_ID algId, HCRYPTKEY key, DWORD flags, HCRYPTHASH* hash);
 BOOL CryptHashData(HCRYPTHASH hash, const BYTE* data, DWORD size, DWORD flags);
@@ -23,8 +22,8 @@ LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, P
 LSTATUS RegCloseKey(HKEY key);
 
 // Profile files ("\" and "/" both separate folders in the path).
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
-                               DWORD size, LPCWSTR fileName);
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName);
 
 // Module path: set by the tests, "\"-separated like a Windows path.
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
@@ -33,8 +32,8 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 int CompareStringW(LCID locale, DWORD flags, LPCWSTR s1, int len1, LPCWSTR s2, int len2);
 DWORD CharUpperBuffW(LPWSTR text, DWORD length);
 DWORD CharLowerBuffW(LPWSTR text, DWORD length);
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out,
-                        int outSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out, int outSize,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar);
 DWORD GetTickCount();
 
 // OLE automation strings.

@@ -35,7 +35,9 @@ rc=0
 (cd "$KORVANE_ROOT" && "$RUN_CLANG_TIDY" -p "$build" -j "$KORVANE_JOBS" -quiet \
     -clang-tidy-binary "$(command -v "$CLANG_TIDY")" -header-filter "$OWN" "$OWN") >"$log" 2>&1 || rc=$?
 
-findings="$(grep -E '^/[^:]+:[0-9]+:[0-9]+: (warning|error): ' "$log" | LC_ALL=C sort -u)"
+# run-clang-tidy asks for colours; the findings are read without them.
+findings="$(sed 's/\x1b\[[0-9;]*m//g' "$log" | grep -E '^/[^:]+:[0-9]+:[0-9]+: (warning|error): ' |
+    LC_ALL=C sort -u)"
 if [[ -n "$findings" ]]; then
     while IFS= read -r finding; do
         korvane_fail "clang-tidy: ${finding#"$KORVANE_ROOT/"}"

@@ -72,7 +72,7 @@ TEST(ProviderSelection, GostDigestsComeFromTheInfotecsProvider) {
   };
   for (const auto& [name, digest] : expected) {
     const auto it = std::find_if(HasherAlgs.begin(), HasherAlgs.begin() + HasherAlgCount,
-                                 [&](const THashAlgInfo& a) { return Utf8(a.Name) == name; });
+                                 [&name = name](const THashAlgInfo& a) { return Utf8(a.Name) == name; });
     ASSERT_NE(it, HasherAlgs.begin() + HasherAlgCount) << name;
     auto hasher = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&*it));
     hasher->Init();
