@@ -67,7 +67,7 @@ for width in 64 32; do
     fi
     # The names in the list, against the folder's other files.
     korvane_check "7-Zip $width-bit/Korvane.sha256 names the folder's other files" \
-        "$(cd "$folder" && LC_ALL=C ls -1 | grep -vx Korvane.sha256 | tr '\n' ' ')" \
+        "$(find "$folder" -maxdepth 1 -type f ! -name Korvane.sha256 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' ')" \
         "$(sed 's/^[0-9A-Fa-f]\{64\} \*//' "$list" | LC_ALL=C sort | tr '\n' ' ')"
     if (cd "$folder" && sha256sum -c --strict --quiet Korvane.sha256); then
         korvane_pass "7-Zip $width-bit/Korvane.sha256: sha256sum -c --strict"
