@@ -49,8 +49,7 @@ class TqovImplements : public Base, public First, public Rest... {
   void* FindInterface(REFIID iid) override {
     if (IsEqualGUID(iid, First::iid)) return static_cast<First*>(this);
     void* found = nullptr;
-    ((found == nullptr && IsEqualGUID(iid, Rest::iid) ? (found = static_cast<Rest*>(this)) : nullptr),
-     ...);
+    ((found == nullptr && IsEqualGUID(iid, Rest::iid) ? (found = static_cast<Rest*>(this)) : nullptr), ...);
     if (found == nullptr && IsEqualGUID(iid, IID_IUnknown))
       found = static_cast<IUnknown*>(static_cast<First*>(this));
     return found;

@@ -3,8 +3,7 @@
 namespace {
 
 bool Compare(DWORD flags, const WCHAR* a, const WCHAR* b) {
-  return CompareStringW(LOCALE_USER_DEFAULT, flags, TextOrEmpty(a), -1, TextOrEmpty(b), -1) ==
-         CSTR_EQUAL;
+  return CompareStringW(LOCALE_USER_DEFAULT, flags, TextOrEmpty(a), -1, TextOrEmpty(b), -1) == CSTR_EQUAL;
 }
 
 }  // namespace

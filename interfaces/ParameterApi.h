@@ -21,14 +21,12 @@ constexpr host::UInt32 ParamFlagStrict = 8;
 // A host's codec information with one method more. Only named as the argument
 // type of ISetCompressCodecsInfo2: nothing here implements or calls it.
 struct ICompressCodecsInfo2 : host::ICompressCodecsInfo {
-  static constexpr GUID iid = {0xD27AAD2B, 0xAD39, 0x40D9,
-                               {0xB4, 0x9D, 0x56, 0xC3, 0xFD, 0x5B, 0x69, 0x7F}};
+  static constexpr GUID iid = {0xD27AAD2B, 0xAD39, 0x40D9, {0xB4, 0x9D, 0x56, 0xC3, 0xFD, 0x5B, 0x69, 0x7F}};
   virtual HRESULT KCALL Reserved() = 0;
 };
 
 struct ICompressParameterSet : IUnknown {
-  static constexpr GUID iid = {0x98EBF028, 0xCD74, 0x4006,
-                               {0xB9, 0x37, 0x03, 0xDA, 0x39, 0xA1, 0xC7, 0x8C}};
+  static constexpr GUID iid = {0x98EBF028, 0xCD74, 0x4006, {0xB9, 0x37, 0x03, 0xDA, 0x39, 0xA1, 0xC7, 0x8C}};
   // A non-zero value means true.
   virtual void KCALL SetFlagA(host::UInt32 value) = 0;
   virtual void KCALL ResetToDefaults() = 0;
@@ -39,14 +37,12 @@ struct ICompressParameterSet : IUnknown {
 };
 
 struct ISetCompressCodecsInfo2 : IUnknown {
-  static constexpr GUID iid = {0x11993F08, 0x26C0, 0x4DE1,
-                               {0x98, 0x1E, 0x78, 0x31, 0x12, 0x99, 0x7C, 0xCD}};
+  static constexpr GUID iid = {0x11993F08, 0x26C0, 0x4DE1, {0x98, 0x1E, 0x78, 0x31, 0x12, 0x99, 0x7C, 0xCD}};
   virtual HRESULT KCALL SetCompressCodecsInfo2(ICompressCodecsInfo2* info) = 0;
 };
 
 struct ISmartCompressParameterSet : IUnknown {
-  static constexpr GUID iid = {0x00D59595, 0xAC8F, 0x4ACE,
-                               {0xA1, 0x39, 0xAD, 0xC2, 0x13, 0x2F, 0x1C, 0x72}};
+  static constexpr GUID iid = {0x00D59595, 0xAC8F, 0x4ACE, {0xA1, 0x39, 0xAD, 0xC2, 0x13, 0x2F, 0x1C, 0x72}};
   virtual host::UInt32 KCALL GetCount() = 0;
   virtual HRESULT KCALL GetParameterByIndex(host::Int32 index, REFIID iid, void** object) = 0;
 };
@@ -57,19 +53,16 @@ struct ParameterMethodTable;
 // uses its first 15 entries, ICompressParameterAlias 19, and
 // ICompressParameterAliasIcon all 20.
 struct ICompressParameter {
-  static constexpr GUID iid = {0xE6F284CD, 0x8084, 0x4E66,
-                               {0x82, 0x7C, 0x3D, 0x7E, 0x07, 0x3D, 0x32, 0x6C}};
+  static constexpr GUID iid = {0xE6F284CD, 0x8084, 0x4E66, {0x82, 0x7C, 0x3D, 0x7E, 0x07, 0x3D, 0x32, 0x6C}};
   const ParameterMethodTable* Methods;
 };
 
 struct ICompressParameterAlias : ICompressParameter {
-  static constexpr GUID iid = {0x5B51CEA7, 0x1B13, 0x4EC5,
-                               {0xA9, 0xA5, 0xFE, 0x28, 0x1C, 0x7E, 0xBD, 0x38}};
+  static constexpr GUID iid = {0x5B51CEA7, 0x1B13, 0x4EC5, {0xA9, 0xA5, 0xFE, 0x28, 0x1C, 0x7E, 0xBD, 0x38}};
 };
 
 struct ICompressParameterAliasIcon : ICompressParameterAlias {
-  static constexpr GUID iid = {0xFED29DE4, 0x1EFC, 0x4B04,
-                               {0xAC, 0x01, 0x3F, 0x1E, 0x12, 0xB3, 0x04, 0x74}};
+  static constexpr GUID iid = {0xFED29DE4, 0x1EFC, 0x4B04, {0xAC, 0x01, 0x3F, 0x1E, 0x12, 0xB3, 0x04, 0x74}};
 };
 
 // Methods that return a GUID or a PROPVARIANT fill the caller's result record
@@ -79,9 +72,9 @@ struct ICompressParameterAliasIcon : ICompressParameterAlias {
 // KORVANE_RESULT_ARGS(R, args...) spells that argument list; the functions
 // that fill the table use it too, so both always agree.
 #if defined(__i386__)
-#define KORVANE_RESULT_ARGS(R, ...) R* result, ICompressParameter* self __VA_OPT__(, ) __VA_ARGS__
+#define KORVANE_RESULT_ARGS(R, ...) R *result, ICompressParameter *self __VA_OPT__(, ) __VA_ARGS__
 #else
-#define KORVANE_RESULT_ARGS(R, ...) ICompressParameter* self, R* result __VA_OPT__(, ) __VA_ARGS__
+#define KORVANE_RESULT_ARGS(R, ...) ICompressParameter *self, R *result __VA_OPT__(, ) __VA_ARGS__
 #endif
 
 struct ParameterMethodTable {
@@ -108,8 +101,7 @@ struct ParameterMethodTable {
   const WCHAR*(KCALL* GetAliasDisplayName)(ICompressParameter* self, host::UInt32 index);
   PROPVARIANT*(KCALL* GetAliasValue)(KORVANE_RESULT_ARGS(PROPVARIANT, host::UInt32 index));
   // ICompressParameterAliasIcon
-  void*(KCALL* GetAliasIcon)(ICompressParameter* self, host::UInt32 a, host::UInt32 b,
-                             host::UInt32 c);
+  void*(KCALL* GetAliasIcon)(ICompressParameter* self, host::UInt32 a, host::UInt32 b, host::UInt32 c);
 };
 
 static_assert(sizeof(ParameterMethodTable) == 20 * sizeof(void*));

@@ -14,9 +14,7 @@ Tqov7zBaseParameter::~Tqov7zBaseParameter() {
   if (FOwner) FOwner->RemoveParameter(this);
 }
 
-PROPVARIANT Tqov7zBaseParameter::GetAliasValue(host::UInt32 /*index*/) const {
-  return EmptyValue();
-}
+PROPVARIANT Tqov7zBaseParameter::GetAliasValue(host::UInt32 /*index*/) const { return EmptyValue(); }
 
 bool Tqov7zBaseParameter::SetAsText(const WCHAR* text) {
   PROPVARIANT value = EmptyValue();
@@ -39,9 +37,8 @@ HRESULT Tqov7zBaseParameter::QueryInterface(REFIID iid, void** object) {
   if (IsEqualGUID(iid, ICompressParameterAlias::iid) && !HasAliases()) return E_NOINTERFACE;
   if (IsEqualGUID(iid, ICompressParameterAliasIcon::iid) && !HasAliasIcons()) return E_NOINTERFACE;
   // All three interfaces (and the parameter's IUnknown) are one pointer.
-  if (IsEqualGUID(iid, ICompressParameterAliasIcon::iid) ||
-      IsEqualGUID(iid, ICompressParameterAlias::iid) || IsEqualGUID(iid, ICompressParameter::iid) ||
-      IsEqualGUID(iid, IID_IUnknown)) {
+  if (IsEqualGUID(iid, ICompressParameterAliasIcon::iid) || IsEqualGUID(iid, ICompressParameterAlias::iid) ||
+      IsEqualGUID(iid, ICompressParameter::iid) || IsEqualGUID(iid, IID_IUnknown)) {
     *object = Interface();
     AddRef();
     return S_OK;

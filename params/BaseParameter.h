@@ -48,9 +48,7 @@ class Tqov7zBaseParameter {
   virtual PROPVARIANT GetAliasValue(host::UInt32 index) const;
   // The icon hook; a class that supplies one also answers true from
   // HasAliasIcons, and then answers ICompressParameterAliasIcon.
-  virtual void* GetAliasIcon(host::UInt32 /*a*/, host::UInt32 /*b*/, host::UInt32 /*c*/) {
-    return nullptr;
-  }
+  virtual void* GetAliasIcon(host::UInt32 /*a*/, host::UInt32 /*b*/, host::UInt32 /*c*/) { return nullptr; }
   virtual bool HasAliases() const { return GetAliasCount() > 0; }
   virtual bool HasAliasIcons() const { return false; }
 

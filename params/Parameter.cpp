@@ -2,8 +2,8 @@
 
 #include "base/Bstr.h"
 #include "base/Errors.h"
-#include "base/PropValue.h"
 #include "base/LocaleText.h"
+#include "base/PropValue.h"
 #include "params/ValueConversion.h"
 
 namespace {
@@ -92,8 +92,7 @@ void Tqov7zParameter::CheckBounds(const PROPVARIANT& candidate) const {
       low = MinValue.vt == VT_UI8 ? MinValue.uhVal.QuadPart : 0;
       high = MaxValue.vt == VT_UI8 ? MaxValue.uhVal.QuadPart : 0;
       break;
-    default:
-      return;
+    default: return;
   }
   if ((low != 0 && measure < low) || (high != 0 && measure > high)) RaiseResultError(E_INVALIDARG);
 }
@@ -112,15 +111,12 @@ bool Tqov7zParameter::SetValue(const PROPVARIANT& value) {
 void Tqov7zParameter::SetDefault() {
   CheckResult(ClearPropValue(&Value));
   switch (VarType) {
-    case VT_EMPTY:
-      return;
+    case VT_EMPTY: return;
     case VT_BSTR:
     case VT_BOOL:
     case VT_UI4:
-    case VT_UI8:
-      break;
-    default:
-      RaiseResultError(E_INVALIDARG);
+    case VT_UI8: break;
+    default: RaiseResultError(E_INVALIDARG);
   }
   PROPVARIANT value = EmptyValue();
   value.vt = VarType;

@@ -1,9 +1,9 @@
 #include "params/ParameterAlias.h"
 
 #include "base/Errors.h"
+#include "base/LocaleText.h"
 #include "base/PropValue.h"
 #include "params/ListGrowth.h"
-#include "base/LocaleText.h"
 #include "params/ValueConversion.h"
 
 Tqov7zParameterAlias::Tqov7zParameterAlias(Tqov7zParameterSet& owner) : Tqov7zParameter(owner) {
@@ -19,9 +19,7 @@ const WCHAR* Tqov7zParameterAlias::GetAliasDisplayName(host::UInt32 index) const
   return Alias(index).DisplayName.c_str();
 }
 
-PROPVARIANT Tqov7zParameterAlias::GetAliasValue(host::UInt32 index) const {
-  return Alias(index).Value;
-}
+PROPVARIANT Tqov7zParameterAlias::GetAliasValue(host::UInt32 index) const { return Alias(index).Value; }
 
 Pqov7zParameterAliasRec Tqov7zParameterAlias::GetItem(std::int32_t index) {
   if (index < 0) RaiseResultError(E_INVALIDARG);
@@ -30,8 +28,7 @@ Pqov7zParameterAliasRec Tqov7zParameterAlias::GetItem(std::int32_t index) {
 }
 
 void Tqov7zParameterAlias::AddAlias(const WStr& displayName, const PROPVARIANT& value) {
-  if (FAliasCount == AliasCapacity())
-    FAliases.resize(static_cast<std::size_t>(GrowCapacity(FAliasCount)));
+  if (FAliasCount == AliasCapacity()) FAliases.resize(static_cast<std::size_t>(GrowCapacity(FAliasCount)));
   Tqov7zParameterAliasRec& rec = FAliases[static_cast<std::size_t>(FAliasCount)];
   rec.DisplayName = displayName;
   const HRESULT hr = ConvertValue(value, VarType, rec.Value);
@@ -83,8 +80,7 @@ std::int32_t Tqov7zParameterAlias::FindAliasIndex() const {
 bool Tqov7zParameterAlias::SetByValue(const PROPVARIANT& value) {
   if (!IsStrict()) return Tqov7zParameter::SetValue(value);
   switch (VarType) {
-    case VT_BOOL:
-      return Tqov7zParameter::SetValue(value);
+    case VT_BOOL: return Tqov7zParameter::SetValue(value);
     case VT_UI4:
     case VT_UI8: {
       PropValueHolder temp;
@@ -108,15 +104,14 @@ bool Tqov7zParameterAlias::SetByValue(const PROPVARIANT& value) {
         for (std::int32_t i = 0; i < GetAliasCount(); ++i) {
           const PROPVARIANT a = GetAliasValue(static_cast<host::UInt32>(i));
           if (a.vt != VT_BSTR) continue;
-          const bool equal = ignoreCase ? SameTextIgnoreCase(a.bstrVal, temp->bstrVal)
-                                        : SameText(a.bstrVal, temp->bstrVal);
+          const bool equal =
+              ignoreCase ? SameTextIgnoreCase(a.bstrVal, temp->bstrVal) : SameText(a.bstrVal, temp->bstrVal);
           if (equal) return Tqov7zParameter::SetValue(a);
         }
       }
       RaiseResultError(E_INVALIDARG);
     }
-    default:
-      RaiseResultError(E_INVALIDARG);
+    default: RaiseResultError(E_INVALIDARG);
   }
 }
 

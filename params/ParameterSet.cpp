@@ -87,8 +87,7 @@ HRESULT KCALL Tqov7zParameterSet::SetCompressCodecsInfo2(ICompressCodecsInfo2* i
   });
 }
 
-HRESULT KCALL Tqov7zParameterSet::GetParameterByIndex(host::Int32 index, REFIID iid,
-                                                      void** object) {
+HRESULT KCALL Tqov7zParameterSet::GetParameterByIndex(host::Int32 index, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   const HRESULT hr = GuardMapped([&] { return GetItem(index)->QueryInterface(iid, object); });
@@ -117,7 +116,7 @@ void Tqov7zParameterSet::RemoveParameter(Tqov7zBaseParameter* parameter) {
   for (std::int32_t i = 0; i < FCount; ++i) {
     if (FItemArray[static_cast<std::size_t>(i)] == parameter) {
       for (std::int32_t j = i; j + 1 < FCount; ++j)
-        FItemArray[static_cast<std::size_t>(j)] = FItemArray[static_cast<std::size_t>(j + 1)];
+        FItemArray[static_cast<std::size_t>(j)] = FItemArray[static_cast<std::size_t>(j) + 1];
       --FCount;
       FItemArray[static_cast<std::size_t>(FCount)] = nullptr;
       return;

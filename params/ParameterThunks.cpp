@@ -1,8 +1,8 @@
 #include "params/ParameterThunks.h"
 
 #include "base/Boundary.h"
-#include "params/BaseParameter.h"
 #include "base/LocaleText.h"
+#include "params/BaseParameter.h"
 #include "params/ValueConversion.h"
 
 namespace {
@@ -95,8 +95,7 @@ host::Int32 KCALL GetAliasIndex(ICompressParameter* self) {
 }
 
 const WCHAR* KCALL GetAliasDisplayName(ICompressParameter* self, host::UInt32 index) {
-  return Quiet(static_cast<const WCHAR*>(nullptr),
-               [&] { return Self(self)->GetAliasDisplayName(index); });
+  return Quiet(static_cast<const WCHAR*>(nullptr), [&] { return Self(self)->GetAliasDisplayName(index); });
 }
 
 PROPVARIANT* KCALL GetAliasValue(KORVANE_RESULT_ARGS(PROPVARIANT, host::UInt32 index)) {
@@ -104,8 +103,7 @@ PROPVARIANT* KCALL GetAliasValue(KORVANE_RESULT_ARGS(PROPVARIANT, host::UInt32 i
   return result;
 }
 
-void* KCALL GetAliasIcon(ICompressParameter* self, host::UInt32 a, host::UInt32 b,
-                         host::UInt32 c) {
+void* KCALL GetAliasIcon(ICompressParameter* self, host::UInt32 a, host::UInt32 b, host::UInt32 c) {
   return Quiet(static_cast<void*>(nullptr), [&] { return Self(self)->GetAliasIcon(a, b, c); });
 }
 

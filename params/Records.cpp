@@ -10,8 +10,7 @@ Tqov7zParameterAliasRec::Tqov7zParameterAliasRec() : Value(EmptyValue()) {}
 Tqov7zParameterAliasRec::Tqov7zParameterAliasRec(Tqov7zParameterAliasRec&& other) noexcept
     : DisplayName(std::move(other.DisplayName)), Value(std::exchange(other.Value, EmptyValue())) {}
 
-Tqov7zParameterAliasRec& Tqov7zParameterAliasRec::operator=(
-    Tqov7zParameterAliasRec&& other) noexcept {
+Tqov7zParameterAliasRec& Tqov7zParameterAliasRec::operator=(Tqov7zParameterAliasRec&& other) noexcept {
   if (this != &other) {
     DisplayName = std::move(other.DisplayName);
     ClearPropValue(&Value);

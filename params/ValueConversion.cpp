@@ -6,8 +6,8 @@
 
 #include "base/Bstr.h"
 #include "base/Errors.h"
-#include "base/PropValue.h"
 #include "base/LocaleText.h"
+#include "base/PropValue.h"
 
 namespace {
 
@@ -67,8 +67,7 @@ bool Convert(const PROPVARIANT& source, VARTYPE target, PROPVARIANT& result) {
       switch (source.vt) {
         case VT_BSTR: {
           std::uint64_t number = 0;
-          if (!TextToUInt64(ValueText(source), number) ||
-              number > std::numeric_limits<std::uint32_t>::max())
+          if (!TextToUInt64(ValueText(source), number) || number > std::numeric_limits<std::uint32_t>::max())
             return false;
           result.ulVal = static_cast<ULONG>(number);
           return true;
@@ -94,8 +93,7 @@ bool Convert(const PROPVARIANT& source, VARTYPE target, PROPVARIANT& result) {
         case VT_UI8: result.uhVal.QuadPart = source.uhVal.QuadPart; return true;
         default: return false;
       }
-    default:
-      return false;
+    default: return false;
   }
 }
 

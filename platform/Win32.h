@@ -14,17 +14,23 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// Each of these needs the ones before it.
+// clang-format off
 #include <windows.h>
 #include <wincrypt.h>
 #include <oleauto.h>
 #include <propidl.h>
+// clang-format on
 
 // UTF-16 text literal of the platform's wide character type.
 #define KW(s) L##s
 #else
+// The types first.
+// clang-format off
 #include "platform/linux/Types.h"
 #include "platform/linux/Api.h"
 #include "platform/linux/Unknown.h"
+// clang-format on
 #define KW(s) u##s
 #endif
 

@@ -39,8 +39,7 @@ HRESULT KCALL TqovHashers::GetHasherProp(host::UInt32 index, PROPID propId, PROP
         value->ulVal = static_cast<ULONG>(alg.HashSize);
         value->vt = VT_UI4;
         break;
-      default:
-        break;
+      default: break;
     }
     return S_OK;
   });

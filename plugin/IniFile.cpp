@@ -38,8 +38,7 @@ std::vector<WStr> IniSectionKeys(const WStr& path, const WStr& section) {
   DWORD count = 0;
   for (;;) {
     buffer.assign(size, 0);
-    count = GetPrivateProfileStringW(section.c_str(), nullptr, nullptr, buffer.data(), size,
-                                     path.c_str());
+    count = GetPrivateProfileStringW(section.c_str(), nullptr, nullptr, buffer.data(), size, path.c_str());
     if (count < size - 2) break;
     size *= 4;
   }

@@ -10,8 +10,7 @@ DWORD GetLastError();
 void SetLastError(DWORD code);
 
 // CryptoAPI, digests computed by nettle.
-BOOL CryptAcquireContextW(HCRYPTPROV* prov, LPCWSTR container, LPCWSTR provider, DWORD provType,
-                          DWORD flags);
+BOOL CryptAcquireContextW(HCRYPTPROV* prov, LPCWSTR container, LPCWSTR provider, DWORD provType, DWORD flags);
 BOOL CryptReleaseContext(HCRYPTPROV prov, DWORD flags);
 BOOL CryptCreateHash(HCRYPTPROV prov, ALG_ID algId, HCRYPTKEY key, DWORD flags, HCRYPTHASH* hash);
 BOOL CryptHashData(HCRYPTHASH hash, const BYTE* data, DWORD size, DWORD flags);
@@ -23,8 +22,8 @@ LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, P
 LSTATUS RegCloseKey(HKEY key);
 
 // Profile files ("\" and "/" both separate folders in the path).
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
-                               DWORD size, LPCWSTR fileName);
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName);
 
 // Module path: set by the tests, "\"-separated like a Windows path.
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);

@@ -17,7 +17,8 @@ Prefix* PrefixOf(BSTR text) { return reinterpret_cast<Prefix*>(text) - 1; }
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
   // The byte length must fit the prefix, with room for the terminator.
-  constexpr UINT kMaxLength = (std::numeric_limits<Prefix>::max() - sizeof(Prefix) - sizeof(OLECHAR)) / sizeof(OLECHAR);
+  constexpr UINT kMaxLength =
+      (std::numeric_limits<Prefix>::max() - sizeof(Prefix) - sizeof(OLECHAR)) / sizeof(OLECHAR);
   if (length > kMaxLength) return nullptr;
   const std::size_t bytes = std::size_t{length} * sizeof(OLECHAR);
   void* block = std::malloc(sizeof(Prefix) + bytes + sizeof(OLECHAR));

@@ -49,7 +49,9 @@ char32_t RoundTrip(char32_t c, There there, Back back) {
 
 // The BMP unit of a character, or the original unit when it would leave the
 // BMP.
-WCHAR Narrow(char32_t mapped, WCHAR original) { return mapped > 0xFFFF ? original : static_cast<WCHAR>(mapped); }
+WCHAR Narrow(char32_t mapped, WCHAR original) {
+  return mapped > 0xFFFF ? original : static_cast<WCHAR>(mapped);
+}
 
 template <typename Map>
 void MapText(WCHAR* text, DWORD count, Map map) {

@@ -159,8 +159,7 @@ BOOL CryptAcquireContextW(HCRYPTPROV* prov, LPCWSTR container, LPCWSTR provider,
     case CRYPT_VERIFYCONTEXT | CRYPT_NEWKEYSET:
       if (!defaultContainer) return Fail(NTE_BAD_FLAGS);
       break;
-    default:
-      return Fail(NTE_BAD_FLAGS);
+    default: return Fail(NTE_BAD_FLAGS);
   }
   const ULONG_PTR handle = NewHandle(c);
   c.contexts.emplace(handle, p);
@@ -230,13 +229,9 @@ BOOL CryptGetHashParam(HCRYPTHASH hash, DWORD param, BYTE* data, DWORD* size, DW
       const DWORD algId = h->algorithm->algId;
       return CopyParam(data, size, &algId, sizeof algId);
     }
-    case HP_HASHSIZE:
-      return CopyParam(data, size, &digestSize, sizeof digestSize);
-    case HP_HASHVAL:
-      Finish(*h);
-      return CopyParam(data, size, h->value.data(), digestSize);
-    default:
-      return Fail(NTE_BAD_TYPE);
+    case HP_HASHSIZE: return CopyParam(data, size, &digestSize, sizeof digestSize);
+    case HP_HASHVAL: Finish(*h); return CopyParam(data, size, h->value.data(), digestSize);
+    default: return Fail(NTE_BAD_TYPE);
   }
 }
 
@@ -250,22 +245,23 @@ BOOL CryptDestroyHash(HCRYPTHASH hash) {
 namespace standin {
 
 void RegisterAllProviders() {
-  for (const detail::CryptoProvider& p : detail::Providers()) detail::AddRegistryKey(detail::ProviderKey(p.name));
+  for (const detail::CryptoProvider& p : detail::Providers())
+    detail::AddRegistryKey(detail::ProviderKey(p.name));
 }
 
-void RefuseContext(std::u16string provider) {
+void RefuseContext(const std::u16string& provider) {
   Crypto& c = State();
   std::lock_guard<std::mutex> lock(c.mutex);
   c.providers[Folded(provider)].refused = true;
 }
 
-void RefuseAlgorithm(std::u16string provider, ALG_ID algId) {
+void RefuseAlgorithm(const std::u16string& provider, ALG_ID algId) {
   Crypto& c = State();
   std::lock_guard<std::mutex> lock(c.mutex);
   c.providers[Folded(provider)].refusedAlgorithms.insert(algId);
 }
 
-void MissingKeyset(std::u16string provider) {
+void MissingKeyset(const std::u16string& provider) {
   Crypto& c = State();
   std::lock_guard<std::mutex> lock(c.mutex);
   c.providers[Folded(provider)].containerMissing = true;

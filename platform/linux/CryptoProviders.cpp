@@ -10,7 +10,7 @@ namespace standin::detail {
 namespace {
 
 constexpr DWORD kInfotecsType = 2;
-constexpr ALG_ID kGostR341194 = 0x801E;       // CryptoPro parameter set
+constexpr ALG_ID kGostR341194 = 0x801E;  // CryptoPro parameter set
 constexpr ALG_ID kGost34112012_256 = 0x8021;
 constexpr ALG_ID kGost34112012_512 = 0x8022;
 
@@ -22,9 +22,8 @@ const HashAlgorithm kBaseAlgorithms[] = {
 };
 
 const HashAlgorithm kAesAlgorithms[] = {
-    {CALG_MD2, &nettle_md2},         {CALG_MD4, &nettle_md4},
-    {CALG_MD5, &nettle_md5},         {CALG_SHA1, &nettle_sha1},
-    {CALG_SHA_256, &nettle_sha256},  {CALG_SHA_384, &nettle_sha384},
+    {CALG_MD2, &nettle_md2},        {CALG_MD4, &nettle_md4},        {CALG_MD5, &nettle_md5},
+    {CALG_SHA1, &nettle_sha1},      {CALG_SHA_256, &nettle_sha256}, {CALG_SHA_384, &nettle_sha384},
     {CALG_SHA_512, &nettle_sha512},
 };
 

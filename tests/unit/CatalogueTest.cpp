@@ -62,7 +62,8 @@ TEST(CreateSection, CryptoApiAndHostHasherFormats) {
   EXPECT_EQ(Utf8(sha256.Name), "SHA-256");
   // Both AES names are registered: the first row, the prototype's, wins.
   EXPECT_EQ(sha256.ProviderName, fixture::kAesPrototypeProvider);
-  EXPECT_EQ(sha256.ClassId, (GUID{0x0000800C, 0x7992, 0x451F, {0x87, 0x97, 0xBF, 0xB7, 0x9F, 0x81, 0x7D, 0x85}}));
+  EXPECT_EQ(sha256.ClassId,
+            (GUID{0x0000800C, 0x7992, 0x451F, {0x87, 0x97, 0xBF, 0xB7, 0x9F, 0x81, 0x7D, 0x85}}));
   EXPECT_EQ(Utf8(FormatSettings[0]), "sha256:%HASH% *%FILENAME%");
   EXPECT_EQ(Utf8(FormatAlgs[1].Name), "MD5");  // the table's spelling, not the key's
   EXPECT_EQ(FormatAlgs[1].ClassId, AlgClassId(0x8003));

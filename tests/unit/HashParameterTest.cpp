@@ -17,16 +17,11 @@ namespace {
 using namespace paramtest;
 using namespace rawcall;
 
-constexpr GUID CodePageId = {0xC7A7E8B9, 0xA2CB, 0x4887,
-                             {0x8D, 0x55, 0x26, 0x58, 0x9F, 0xEB, 0x7D, 0xC7}};
-constexpr GUID LineFormatId = {0x797DE38F, 0x8F85, 0x4B31,
-                               {0xA1, 0x4F, 0xB8, 0x1E, 0x11, 0x0B, 0x4A, 0x4D}};
-constexpr GUID LineBreakId = {0x60B57D75, 0xB87F, 0x4555,
-                              {0x8B, 0xAB, 0x38, 0x0D, 0xDE, 0x92, 0x8D, 0x51}};
-constexpr GUID Crc32ClassId = {0xC954E530, 0x19F5, 0xEE17,
-                               {0x0A, 0x41, 0x1B, 0x00, 0xA1, 0xBE, 0xB1, 0x8F}};
-constexpr GUID Md5ClassId = {0x00008003, 0x7992, 0x451F,
-                             {0x87, 0x97, 0xBF, 0xB7, 0x9F, 0x81, 0x7D, 0x85}};
+constexpr GUID CodePageId = {0xC7A7E8B9, 0xA2CB, 0x4887, {0x8D, 0x55, 0x26, 0x58, 0x9F, 0xEB, 0x7D, 0xC7}};
+constexpr GUID LineFormatId = {0x797DE38F, 0x8F85, 0x4B31, {0xA1, 0x4F, 0xB8, 0x1E, 0x11, 0x0B, 0x4A, 0x4D}};
+constexpr GUID LineBreakId = {0x60B57D75, 0xB87F, 0x4555, {0x8B, 0xAB, 0x38, 0x0D, 0xDE, 0x92, 0x8D, 0x51}};
+constexpr GUID Crc32ClassId = {0xC954E530, 0x19F5, 0xEE17, {0x0A, 0x41, 0x1B, 0x00, 0xA1, 0xBE, 0xB1, 0x8F}};
+constexpr GUID Md5ClassId = {0x00008003, 0x7992, 0x451F, {0x87, 0x97, 0xBF, 0xB7, 0x9F, 0x81, 0x7D, 0x85}};
 
 ComPtr<TqovHashParameterSet> NewSet(const GUID& classId = GUID{}) {
   return ComPtr<TqovHashParameterSet>::Share(TqovHashParameterSet::Create(classId));
@@ -74,13 +69,28 @@ TEST(HashParameterSet, ThreeParametersAsAHostListsThem) {
     std::uint32_t flags;
     std::vector<Alias> aliases;
   } expected[] = {
-      {CodePageId, "@Code page", "c", VT_UI4, 0, 15,
+      {CodePageId,
+       "@Code page",
+       "c",
+       VT_UI4,
+       0,
+       15,
        {{"@ANSI", 0, nullptr}, {"@UTF8", 1, nullptr}, {"@UTF8 without BOM", 2, nullptr}}},
-      {LineFormatId, "@Line format", "f", VT_BSTR, 40, 3,
+      {LineFormatId,
+       "@Line format",
+       "f",
+       VT_BSTR,
+       40,
+       3,
        {{"%FILENAME% %HASH%", 0, "%FILENAME% %HASH%"},
         {"%HASH% *%FILENAME%", 0, "%HASH% *%FILENAME%"},
         {"%HASHNAME% (%FILENAME%) = %HASH%", 0, "%HASHNAME% (%FILENAME%) = %HASH%"}}},
-      {LineBreakId, "@Line break", "lb", VT_UI4, 0, 7,
+      {LineBreakId,
+       "@Line break",
+       "lb",
+       VT_UI4,
+       0,
+       7,
        {{"@CRLF", 0, nullptr}, {"@CR", 1, nullptr}, {"@LFCR", 2, nullptr}, {"@LF", 3, nullptr}}},
   };
   for (U32 i = 0; i < 3; ++i) {
@@ -176,16 +186,26 @@ TEST(HashParameterSet, CodePageValues) {
     HRESULT raised;
     std::uint32_t stored;  // starting from 1 (UTF8)
   } cases[] = {
-      {Text(KW("UTF8-")), S_OK, 2},   {Text(KW("utf8-")), S_OK, 2},
-      {Text(KW("Utf8-")), S_OK, 2},   {Text(KW("UTF8")), S_OK, 1},
-      {Text(KW("1")), S_OK, 1},       {Text(KW("2")), S_OK, 2},
-      {UI4(0), S_OK, 0},              {UI8(2), S_OK, 2},
-      {Bool(-1), S_OK, 1},            {Text(KW("ANSI")), S_OK, 0},
-      {Text(KW("@UTF8")), S_OK, 1},   {Text(KW("UTF8 WITHOUT BOM")), S_OK, 2},
-      {Text(KW("utf8 without bom")), S_OK, 2}, {Text(KW("@ansi")), S_OK, 0},
-      {UI4(3), E_INVALIDARG, 1},      {Text(KW("3")), E_INVALIDARG, 1},
-      {Text(KW("UTF16")), E_INVALIDARG, 1}, {Text(KW("UTF8--")), E_INVALIDARG, 1},
-      {Text(KW(" UTF8-")), E_INVALIDARG, 1}, {Text(KW("")), E_INVALIDARG, 1},
+      {Text(KW("UTF8-")), S_OK, 2},
+      {Text(KW("utf8-")), S_OK, 2},
+      {Text(KW("Utf8-")), S_OK, 2},
+      {Text(KW("UTF8")), S_OK, 1},
+      {Text(KW("1")), S_OK, 1},
+      {Text(KW("2")), S_OK, 2},
+      {UI4(0), S_OK, 0},
+      {UI8(2), S_OK, 2},
+      {Bool(-1), S_OK, 1},
+      {Text(KW("ANSI")), S_OK, 0},
+      {Text(KW("@UTF8")), S_OK, 1},
+      {Text(KW("UTF8 WITHOUT BOM")), S_OK, 2},
+      {Text(KW("utf8 without bom")), S_OK, 2},
+      {Text(KW("@ansi")), S_OK, 0},
+      {UI4(3), E_INVALIDARG, 1},
+      {Text(KW("3")), E_INVALIDARG, 1},
+      {Text(KW("UTF16")), E_INVALIDARG, 1},
+      {Text(KW("UTF8--")), E_INVALIDARG, 1},
+      {Text(KW(" UTF8-")), E_INVALIDARG, 1},
+      {Text(KW("")), E_INVALIDARG, 1},
       {Empty(), E_INVALIDARG, 1},
   };
   for (const auto& c : cases) {
@@ -255,13 +275,20 @@ TEST(HashParameterSet, LineBreakValues) {
     HRESULT raised;
     WStr lineBreak;  // starting from LF
   } cases[] = {
-      {UI4(3), S_OK, KW("\n")},         {Text(KW("crlf")), S_OK, KW("\r\n")},
-      {UI4(9), S_OK, KW("\r\n")},       {Text(KW("cr")), S_OK, KW("\r")},
-      {Text(KW("@LF")), S_OK, KW("\n")}, {Text(KW("LFCR")), S_OK, KW("\n\r")},
-      {Text(KW("1")), S_OK, KW("\r")},  {UI4(2), S_OK, KW("\n\r")},
-      {UI4(0), S_OK, KW("\r\n")},       {Text(KW("4294967295")), S_OK, KW("\r\n")},
-      {Bool(-1), S_OK, KW("\r")},       {Text(KW("bogus")), E_INVALIDARG, KW("\n")},
-      {Text(KW("-1")), E_INVALIDARG, KW("\n")}, {UI8(1ull << 32), E_INVALIDARG, KW("\n")},
+      {UI4(3), S_OK, KW("\n")},
+      {Text(KW("crlf")), S_OK, KW("\r\n")},
+      {UI4(9), S_OK, KW("\r\n")},
+      {Text(KW("cr")), S_OK, KW("\r")},
+      {Text(KW("@LF")), S_OK, KW("\n")},
+      {Text(KW("LFCR")), S_OK, KW("\n\r")},
+      {Text(KW("1")), S_OK, KW("\r")},
+      {UI4(2), S_OK, KW("\n\r")},
+      {UI4(0), S_OK, KW("\r\n")},
+      {Text(KW("4294967295")), S_OK, KW("\r\n")},
+      {Bool(-1), S_OK, KW("\r")},
+      {Text(KW("bogus")), E_INVALIDARG, KW("\n")},
+      {Text(KW("-1")), E_INVALIDARG, KW("\n")},
+      {UI8(1ull << 32), E_INVALIDARG, KW("\n")},
       {Empty(), E_INVALIDARG, KW("\n")},
   };
   for (const auto& c : cases) {

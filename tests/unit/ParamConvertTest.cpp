@@ -51,11 +51,33 @@ TEST(TextToInt64, AcceptsDecimalAndHexWithSignAndLeadingSpaces) {
 
 TEST(TextToInt64, RefusesEmptyTrailingMalformedAndOverflow) {
   const WCHAR* cases[] = {
-      KW(""),    KW(" "),     KW("+"),     KW("-"),   KW("$"),     KW("x"),    KW("0x"),
-      KW("7 "),  KW("\t7"),   KW("7a"),    KW("0b1"), KW("1.5"),   KW("1e3"),  KW("--7"),
-      KW("+-7"), KW("- 7"),   KW("$ 5"),   KW("0x-5"), KW("1 000"), KW("$10g"), KW("$$10"),
-      KW("9223372036854775808"), KW("-9223372036854775809"), KW("$8000000000000000"),
-      KW("$FFFFFFFFFFFFFFFF"),   KW("99999999999999999999"),  KW("18446744073709551616"),
+      KW(""),
+      KW(" "),
+      KW("+"),
+      KW("-"),
+      KW("$"),
+      KW("x"),
+      KW("0x"),
+      KW("7 "),
+      KW("\t7"),
+      KW("7a"),
+      KW("0b1"),
+      KW("1.5"),
+      KW("1e3"),
+      KW("--7"),
+      KW("+-7"),
+      KW("- 7"),
+      KW("$ 5"),
+      KW("0x-5"),
+      KW("1 000"),
+      KW("$10g"),
+      KW("$$10"),
+      KW("9223372036854775808"),
+      KW("-9223372036854775809"),
+      KW("$8000000000000000"),
+      KW("$FFFFFFFFFFFFFFFF"),
+      KW("99999999999999999999"),
+      KW("18446744073709551616"),
       KW("\xFF10"),  // FULLWIDTH DIGIT ZERO is no digit here
   };
   for (const WCHAR* text : cases) {
@@ -72,11 +94,11 @@ TEST(ParseSwitchWord, KnowsOnOffYesNoInAnyCaseAndNothingElse) {
     bool recognised;
     bool value;
   } cases[] = {
-      {KW("off"), true, false}, {KW("OFF"), true, false}, {KW("No"), true, false},
-      {KW("on"), true, true},   {KW("On"), true, true},   {KW("YES"), true, true},
-      {KW("yes"), true, true},  {KW("of"), false, false}, {KW("yes "), false, false},
-      {KW(" no"), false, false}, {KW(""), false, false},  {KW("true"), false, false},
-      {KW("1"), false, false},  {KW("0"), false, false},  {KW("onn"), false, false},
+      {KW("off"), true, false},  {KW("OFF"), true, false}, {KW("No"), true, false},
+      {KW("on"), true, true},    {KW("On"), true, true},   {KW("YES"), true, true},
+      {KW("yes"), true, true},   {KW("of"), false, false}, {KW("yes "), false, false},
+      {KW(" no"), false, false}, {KW(""), false, false},   {KW("true"), false, false},
+      {KW("1"), false, false},   {KW("0"), false, false},  {KW("onn"), false, false},
   };
   for (const auto& c : cases) {
     bool value = !c.value;

@@ -28,8 +28,8 @@ TEST_F(ParameterValue, NumberBoundsApplyOnlyWhenOfTheParametersKindAndNotZero) {
     HRESULT raised;
     std::uint32_t stored;  // after the call
   } cases[] = {
-      {UI4(4), E_INVALIDARG, 5}, {UI4(5), S_OK, 5},   {UI4(11), E_INVALIDARG, 5},
-      {UI4(10), S_OK, 10},       {Text(KW("7")), S_OK, 7}, {Text(KW("11")), E_INVALIDARG, 7},
+      {UI4(4), E_INVALIDARG, 5}, {UI4(5), S_OK, 5},           {UI4(11), E_INVALIDARG, 5},
+      {UI4(10), S_OK, 10},       {Text(KW("7")), S_OK, 7},    {Text(KW("11")), E_INVALIDARG, 7},
       {UI8(8), S_OK, 8},         {Bool(-1), E_INVALIDARG, 8},  // 1 is below 5
   };
   for (const auto& c : cases) {
@@ -194,10 +194,10 @@ TEST_F(ParameterFlags, MasterConditionsClearOnlyTheEnabledFlag) {
     bool passes;
   } cases[] = {
       {master, 0, 0, true},  {toggle, 1, 0, false},  // toggle is off
-      {master, 1, 0, true},  // not a switch: passes
-      {master, 2, 2, true},  {master, 2, 1, false}, {master, 3, 1, true}, {master, 3, 2, false},
-      {master, 4, 1, true},  {master, 4, 2, false}, {master, 5, 2, true}, {master, 5, 3, false},
-      {master, 6, 3, true},  {master, 6, 2, false}, {master, 7, 3, true}, {master, 7, 2, false},
+      {master, 1, 0, true},                          // not a switch: passes
+      {master, 2, 2, true},  {master, 2, 1, false},  {master, 3, 1, true}, {master, 3, 2, false},
+      {master, 4, 1, true},  {master, 4, 2, false},  {master, 5, 2, true}, {master, 5, 3, false},
+      {master, 6, 3, true},  {master, 6, 2, false},  {master, 7, 3, true}, {master, 7, 2, false},
       {master, 8, 99, true}, {master, 255, 0, true},
   };
   for (const auto& c : cases) {
@@ -229,13 +229,24 @@ TEST_F(AliasParameter, StrictNumberTakesOnlyAliasValuesOrDisplayNames) {
     HRESULT raised;
     std::uint32_t stored;
   } cases[] = {
-      {UI4(1), S_OK, 1},           {UI4(3), E_INVALIDARG, 1},      {UI4(0), S_OK, 0},
-      {Text(KW("1")), S_OK, 1},    {Text(KW("3")), E_INVALIDARG, 1}, {Text(KW("ansi")), S_OK, 0},
-      {Text(KW("utf8")), S_OK, 1}, {Text(KW("@ANSI")), S_OK, 0},   {Text(KW("@utf8")), S_OK, 1},
-      {Text(KW("UTF16")), E_INVALIDARG, 1}, {Text(KW("@")), E_INVALIDARG, 1},
-      {Text(KW("")), E_INVALIDARG, 1},      {Text(KW(" utf8")), E_INVALIDARG, 1},
-      {Bool(0), S_OK, 0},          {Bool(-1), S_OK, 1},            {UI8(1), S_OK, 1},
-      {UI8(1ull << 32), E_INVALIDARG, 1},   {Kind(VT_EMPTY), E_INVALIDARG, 1},
+      {UI4(1), S_OK, 1},
+      {UI4(3), E_INVALIDARG, 1},
+      {UI4(0), S_OK, 0},
+      {Text(KW("1")), S_OK, 1},
+      {Text(KW("3")), E_INVALIDARG, 1},
+      {Text(KW("ansi")), S_OK, 0},
+      {Text(KW("utf8")), S_OK, 1},
+      {Text(KW("@ANSI")), S_OK, 0},
+      {Text(KW("@utf8")), S_OK, 1},
+      {Text(KW("UTF16")), E_INVALIDARG, 1},
+      {Text(KW("@")), E_INVALIDARG, 1},
+      {Text(KW("")), E_INVALIDARG, 1},
+      {Text(KW(" utf8")), E_INVALIDARG, 1},
+      {Bool(0), S_OK, 0},
+      {Bool(-1), S_OK, 1},
+      {UI8(1), S_OK, 1},
+      {UI8(1ull << 32), E_INVALIDARG, 1},
+      {Kind(VT_EMPTY), E_INVALIDARG, 1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RaisedCode([&] { EXPECT_TRUE(p->SetValue(c.value)); }), c.raised)
@@ -273,8 +284,8 @@ TEST_F(AliasParameter, StrictTextPrefersTheExactCaseThenIgnoresCase) {
     const char* stored;
     std::int32_t index;
   } cases[] = {
-      {KW("AB"), S_OK, "AB", 1},   {KW("ab"), S_OK, "ab", 0},   {KW("Ab"), S_OK, "ab", 0},
-      {KW("XYZ"), S_OK, "xyz", 2}, {KW("TWO"), S_OK, "AB", 1},  {KW("three"), S_OK, "xyz", 2},
+      {KW("AB"), S_OK, "AB", 1},      {KW("ab"), S_OK, "ab", 0},           {KW("Ab"), S_OK, "ab", 0},
+      {KW("XYZ"), S_OK, "xyz", 2},    {KW("TWO"), S_OK, "AB", 1},          {KW("three"), S_OK, "xyz", 2},
       {KW("@three"), S_OK, "xyz", 2}, {KW("abc"), E_INVALIDARG, "xyz", 2},
   };
   for (const auto& c : cases) {

@@ -17,7 +17,6 @@ namespace {
 using namespace paramtest;
 using namespace rawcall;
 
-
 constexpr GUID LevelId = {0xA1A2A3A4, 0xB1B2, 0xC1C2, {1, 2, 3, 4, 5, 6, 7, 8}};
 constexpr GUID IconId = {0xA1A2A3A4, 0xB1B2, 0xC1C2, {9, 9, 9, 9, 9, 9, 9, 9}};
 constexpr GUID PlainId = {0x0F0E0D0C, 0x0B0A, 0x0908, {7, 6, 5, 4, 3, 2, 1, 0}};
@@ -118,10 +117,14 @@ TEST(ParameterRawCalls, EverySlotOfTheParameterTable) {
     const GUID& iid;
     HRESULT expected;
   } asks[] = {
-      {level, IidParameter, S_OK},         {level, IidParameterAlias, S_OK},
-      {level, IidParameterAliasIcon, E_NOINTERFACE}, {level, IidUnknown, S_OK},
-      {level, IidParameterSet, E_NOINTERFACE},       {icon, IidParameterAliasIcon, S_OK},
-      {plain, IidParameterAlias, E_NOINTERFACE},     {plain, IidParameterAliasIcon, E_NOINTERFACE},
+      {level, IidParameter, S_OK},
+      {level, IidParameterAlias, S_OK},
+      {level, IidParameterAliasIcon, E_NOINTERFACE},
+      {level, IidUnknown, S_OK},
+      {level, IidParameterSet, E_NOINTERFACE},
+      {icon, IidParameterAliasIcon, S_OK},
+      {plain, IidParameterAlias, E_NOINTERFACE},
+      {plain, IidParameterAliasIcon, E_NOINTERFACE},
       {plain, IidParameter, S_OK},
   };
   for (const auto& ask : asks) {
@@ -274,11 +277,9 @@ TEST(ParameterRawCalls, EverySlotOfTheSetTables) {
   EXPECT_TRUE(SameGuid(untouched, LevelId));
   // 7 GetParameterByID.
   object = &object;
-  EXPECT_EQ(Slot<GetParameterByIdFn>(api, 7)(api, &IidSmartSet, &IidParameter, &object),
-            E_INVALIDARG);
+  EXPECT_EQ(Slot<GetParameterByIdFn>(api, 7)(api, &IidSmartSet, &IidParameter, &object), E_INVALIDARG);
   EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(Slot<GetParameterByIdFn>(api, 7)(api, &PlainId, &IidParameterAlias, &object),
-            E_NOINTERFACE);
+  EXPECT_EQ(Slot<GetParameterByIdFn>(api, 7)(api, &PlainId, &IidParameterAlias, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(Slot<GetParameterByIdFn>(api, 7)(api, &IconId, &IidParameterAliasIcon, &object), S_OK);
   EXPECT_EQ(object, f.icon->Interface());
@@ -294,8 +295,7 @@ TEST(ParameterRawCalls, EverySlotOfTheSetTables) {
   EXPECT_EQ(object, api);
   Slot<ReleaseFn>(object, 2)(object);
   FakeCodecsInfo2 info;
-  EXPECT_EQ(Slot<SetCodecsInfo2Fn>(codecsApi, 3)(codecsApi, static_cast<ICompressCodecsInfo2*>(&info)),
-            S_OK);
+  EXPECT_EQ(Slot<SetCodecsInfo2Fn>(codecsApi, 3)(codecsApi, static_cast<ICompressCodecsInfo2*>(&info)), S_OK);
   EXPECT_EQ(info.Refs, 2);
   EXPECT_EQ(set->CodecsSeen, &info);
   set->FailCodecs = E_FAIL;
@@ -317,13 +317,11 @@ TEST(ParameterRawCalls, EverySlotOfTheSetTables) {
   EXPECT_EQ(object, f.icon->Interface());
   Slot<ReleaseFn>(object, 2)(object);
   object = &object;
-  EXPECT_EQ(Slot<GetParameterByIndexFn>(smart, 4)(smart, 2, &IidParameterAlias, &object),
-            E_NOINTERFACE);
+  EXPECT_EQ(Slot<GetParameterByIndexFn>(smart, 4)(smart, 2, &IidParameterAlias, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
   for (I32 index : {3, -1}) {
     object = &object;
-    EXPECT_EQ(Slot<GetParameterByIndexFn>(smart, 4)(smart, index, &IidParameter, &object),
-              E_INVALIDARG);
+    EXPECT_EQ(Slot<GetParameterByIndexFn>(smart, 4)(smart, index, &IidParameter, &object), E_INVALIDARG);
     EXPECT_EQ(object, nullptr);
   }
   Slot<ReleaseFn>(smart, 2)(smart);
@@ -431,12 +429,24 @@ TEST(ParameterRawCalls, EverySlotRemovesExactlyItsArgumentsOn32BitX86) {
       {"ResetToDefaults", api, 4, {Word(api)}, keep},
       {"GetCount", api, 5, {Word(api)}, 3},
       {"GetParameterID", api, 6, {Word(api), 2, Word(&id)}, S_OK},
-      {"GetParameterByID", api, 7, {Word(api), Word(&LevelId), Word(&IidParameterSet), Word(&object)}, Code(E_NOINTERFACE)},
+      {"GetParameterByID",
+       api,
+       7,
+       {Word(api), Word(&LevelId), Word(&IidParameterSet), Word(&object)},
+       Code(E_NOINTERFACE)},
       {"SetFlagB", api, 8, {Word(api), 1}, keep},
-      {"codecs QueryInterface", codecs, 0, {Word(codecs), Word(&IidCodecsInfo2), Word(&object)}, Code(E_NOINTERFACE)},
+      {"codecs QueryInterface",
+       codecs,
+       0,
+       {Word(codecs), Word(&IidCodecsInfo2), Word(&object)},
+       Code(E_NOINTERFACE)},
       {"codecs AddRef", codecs, 1, {Word(codecs)}, 5},
       {"codecs Release", codecs, 2, {Word(codecs)}, 4},
-      {"SetCompressCodecsInfo2", codecs, 3, {Word(codecs), Word(static_cast<ICompressCodecsInfo2*>(&info))}, S_OK},
+      {"SetCompressCodecsInfo2",
+       codecs,
+       3,
+       {Word(codecs), Word(static_cast<ICompressCodecsInfo2*>(&info))},
+       S_OK},
   };
   for (const auto& c : calls) {
     std::uint32_t left = 0xDEAD;

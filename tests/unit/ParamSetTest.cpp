@@ -119,12 +119,9 @@ TEST(ParameterSet, InterfacesByMode) {
     const struct {
       const GUID& iid;
       HRESULT expected;
-    } asks[] = {{ICompressParameterSet::iid, c.set},
-                {ISetCompressCodecsInfo2::iid, c.codecs},
-                {ISmartCompressParameterSet::iid, c.smartSet},
-                {IID_IUnknown, c.unknown},
-                {ICompressParameter::iid, E_NOINTERFACE},
-                {ICompressCodecsInfo2::iid, E_NOINTERFACE}};
+    } asks[] = {{ICompressParameterSet::iid, c.set},           {ISetCompressCodecsInfo2::iid, c.codecs},
+                {ISmartCompressParameterSet::iid, c.smartSet}, {IID_IUnknown, c.unknown},
+                {ICompressParameter::iid, E_NOINTERFACE},      {ICompressCodecsInfo2::iid, E_NOINTERFACE}};
     for (const auto& ask : asks) {
       void* object = &object;
       EXPECT_EQ(set->QueryInterface(ask.iid, &object), ask.expected)

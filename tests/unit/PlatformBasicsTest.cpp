@@ -21,7 +21,8 @@ TEST(PlatformBasics, GuidsAreEqualOnlyWhenAllSixteenBytesAre) {
 }
 
 TEST(PlatformBasics, LastErrorKeepsTheCodeSet) {
-  for (const DWORD code : {DWORD{0}, static_cast<DWORD>(ERROR_MORE_DATA), static_cast<DWORD>(NTE_BAD_KEYSET), DWORD{0xFFFFFFFF}}) {
+  for (const DWORD code : {DWORD{0}, static_cast<DWORD>(ERROR_MORE_DATA), static_cast<DWORD>(NTE_BAD_KEYSET),
+                           DWORD{0xFFFFFFFF}}) {
     SetLastError(code);
     EXPECT_EQ(GetLastError(), code);
   }

@@ -90,7 +90,8 @@ TEST_F(PlatformCryptoApi, DigestsMatchPublishedVectors) {
       {kBase, PROV_RSA_FULL, CALG_SHA1, &twoBlocks, "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
       {kBase, PROV_RSA_FULL, CALG_SHA1, &million, "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"},
       {kAes, PROV_RSA_AES, CALG_MD5, &abc, "900150983CD24FB0D6963F7D28E17F72"},
-      {kAes, PROV_RSA_AES, CALG_SHA_256, &abc, "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"},
+      {kAes, PROV_RSA_AES, CALG_SHA_256, &abc,
+       "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"},
       {kAes, PROV_RSA_AES, CALG_SHA_256, &million,
        "CDC76E5C9914FB9281A1C7E284D73E67F1809A48A497200E046D39CCC7112CD0"},
       {kAes, PROV_RSA_AES, CALG_SHA_384, &abc,
@@ -134,8 +135,8 @@ TEST_F(PlatformCryptoApi, AcquireRefusesUnknownProviderAndWrongType) {
 
 TEST_F(PlatformCryptoApi, ProviderNameIgnoresCase) {
   HCRYPTPROV prov = 0;
-  ASSERT_TRUE(CryptAcquireContextW(&prov, nullptr, KW("MICROSOFT base cryptographic PROVIDER v1.0"), PROV_RSA_FULL,
-                                   CRYPT_VERIFYCONTEXT));
+  ASSERT_TRUE(CryptAcquireContextW(&prov, nullptr, KW("MICROSOFT base cryptographic PROVIDER v1.0"),
+                                   PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
   EXPECT_TRUE(CryptReleaseContext(prov, 0));
 }
 
@@ -203,8 +204,9 @@ TEST_F(PlatformCryptoApi, ShortBufferGetsMoreDataAndTheLength) {
   EXPECT_FALSE(CryptHashData(hash, reinterpret_cast<const BYTE*>("a"), 1, 0));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(NTE_BAD_HASH_STATE));
   EXPECT_TRUE(CryptGetHashParam(hash, HP_HASHVAL, value, &size, 0));
-  EXPECT_EQ(Hex(value, 48),
-            "38B060A751AC96384CD9327EB1B1E36A21FDB71114BE07434C0CC7BF63F6E1DA274EDEBFE76F65FBD51AD2F14898B95B");
+  EXPECT_EQ(
+      Hex(value, 48),
+      "38B060A751AC96384CD9327EB1B1E36A21FDB71114BE07434C0CC7BF63F6E1DA274EDEBFE76F65FBD51AD2F14898B95B");
   EXPECT_TRUE(CryptDestroyHash(hash));
   EXPECT_TRUE(CryptReleaseContext(prov, 0));
 }

@@ -17,7 +17,7 @@ TEST(PlatformLocaleText, CompareIgnoringCaseMatchesAnyLetterCase) {
   } equal[] = {
       {KW("SHA-256"), KW("sha-256")},
       {KW("Korvane.ini"), KW("KORVANE.INI")},
-      {KW("\u00e9t\u00e9"), KW("\u00c9T\u00c9")},          // été / ÉTÉ
+      {KW("\u00e9t\u00e9"), KW("\u00c9T\u00c9")},            // été / ÉTÉ
       {KW("\u0436\u0443\u043a"), KW("\u0416\u0423\u041a")},  // жук / ЖУК
       {KW(""), KW("")},
   };
@@ -33,20 +33,14 @@ TEST(PlatformLocaleText, CompareOrdersLikeWindows) {
     const WCHAR* b;
     int expected;
   } cases[] = {
-      {0, KW("abc"), KW("abd"), CSTR_LESS_THAN},
-      {0, KW("abd"), KW("abc"), CSTR_GREATER_THAN},
-      {0, KW("ab"), KW("abc"), CSTR_LESS_THAN},
-      {0, KW(""), KW("a"), CSTR_LESS_THAN},
-      {0, KW("a"), KW(""), CSTR_GREATER_THAN},
-      {0, KW("1"), KW("a"), CSTR_LESS_THAN},
+      {0, KW("abc"), KW("abd"), CSTR_LESS_THAN},       {0, KW("abd"), KW("abc"), CSTR_GREATER_THAN},
+      {0, KW("ab"), KW("abc"), CSTR_LESS_THAN},        {0, KW(""), KW("a"), CSTR_LESS_THAN},
+      {0, KW("a"), KW(""), CSTR_GREATER_THAN},         {0, KW("1"), KW("a"), CSTR_LESS_THAN},
       {0, KW("a"), KW("B"), CSTR_LESS_THAN},  // letters before case
-      {0, KW("Z"), KW("a"), CSTR_GREATER_THAN},
-      {NORM_IGNORECASE, KW("a"), KW("B"), CSTR_LESS_THAN},
+      {0, KW("Z"), KW("a"), CSTR_GREATER_THAN},        {NORM_IGNORECASE, KW("a"), KW("B"), CSTR_LESS_THAN},
       {0, KW("a"), KW("A"), CSTR_LESS_THAN},  // lower case first when only case differs
-      {0, KW("A"), KW("a"), CSTR_GREATER_THAN},
-      {0, KW("aB"), KW("Ab"), CSTR_LESS_THAN},
-      {0, KW("\u00e9"), KW("\u00c9"), CSTR_LESS_THAN},
-      {0, KW("x"), KW("x"), CSTR_EQUAL},
+      {0, KW("A"), KW("a"), CSTR_GREATER_THAN},        {0, KW("aB"), KW("Ab"), CSTR_LESS_THAN},
+      {0, KW("\u00e9"), KW("\u00c9"), CSTR_LESS_THAN}, {0, KW("x"), KW("x"), CSTR_EQUAL},
   };
   for (const auto& c : cases) EXPECT_EQ(Compare(c.flags, c.a, c.b), c.expected) << (&c - cases);
 }
@@ -70,11 +64,11 @@ TEST(PlatformLocaleText, UpperAndLowerCaseMapEveryScript) {
     const WCHAR* upper;
   } cases[] = {
       {KW("sha-256_%hash%"), KW("SHA-256_%HASH%")},
-      {KW("\u00e9\u00e0\u00ff\u00e6"), KW("\u00c9\u00c0\u0178\u00c6")},    // éàÿæ
-      {KW("\u0436\u0451\u044f"), KW("\u0416\u0401\u042f")},                // жёя
-      {KW("\u03b1\u03c9"), KW("\u0391\u03a9")},                            // αω
+      {KW("\u00e9\u00e0\u00ff\u00e6"), KW("\u00c9\u00c0\u0178\u00c6")},  // éàÿæ
+      {KW("\u0436\u0451\u044f"), KW("\u0416\u0401\u042f")},              // жёя
+      {KW("\u03b1\u03c9"), KW("\u0391\u03a9")},                          // αω
       {KW("0123 !?"), KW("0123 !?")},
-      {KW("\U00010428x"), KW("\U00010400X")},                             // Deseret, a surrogate pair
+      {KW("\U00010428x"), KW("\U00010400X")},  // Deseret, a surrogate pair
   };
   for (const auto& c : cases) {
     WStr text = c.lower;

@@ -65,17 +65,17 @@ TEST_F(PlatformProfileFile, FindsValuesAsWindowsDoes) {
     const WCHAR* expected;
   } cases[] = {
       {KW("section1"), KW("name1"), KW("val1")},
-      {KW("SECTION1"), KW("NAME1"), KW("val1")},            // case of names ignored
-      {KW(" section1 "), KW("  name1\t"), KW("val1")},       // blanks around names ignored
-      {KW("section1"), KW("name2"), KW("val2")},             // double quotes removed
-      {KW("section1"), KW("q1"), KW("abc")},                 // single quotes removed
-      {KW("section1"), KW("q2"), KW("\"abc'")},              // quotes that don't pair stay
-      {KW("section1"), KW("q3"), KW("\"")},                  // a lone quote stays
+      {KW("SECTION1"), KW("NAME1"), KW("val1")},        // case of names ignored
+      {KW(" section1 "), KW("  name1\t"), KW("val1")},  // blanks around names ignored
+      {KW("section1"), KW("name2"), KW("val2")},        // double quotes removed
+      {KW("section1"), KW("q1"), KW("abc")},            // single quotes removed
+      {KW("section1"), KW("q2"), KW("\"abc'")},         // quotes that don't pair stay
+      {KW("section1"), KW("q3"), KW("\"")},             // a lone quote stays
       {KW("section1"), KW("spaced key"), KW("spaced value")},
-      {KW("section1"), KW("dup"), KW("first")},              // first occurrence wins
-      {KW("section1"), KW("name3"), KW("def")},              // no "=": not a value
+      {KW("section1"), KW("dup"), KW("first")},  // first occurrence wins
+      {KW("section1"), KW("name3"), KW("def")},  // no "=": not a value
       {KW("section1"), KW("missing"), KW("def")},
-      {KW("section1"), KW("later"), KW("def")},              // only the first [section1]
+      {KW("section1"), KW("later"), KW("def")},  // only the first [section1]
       {KW("nosection"), KW("name1"), KW("def")},
   };
   for (const auto& c : cases) {
@@ -116,11 +116,11 @@ TEST_F(PlatformProfileFile, ValueIsCutToTheBuffer) {
   } cases[] = {{1, 0, KW("")}, {2, 1, KW("v")}, {4, 3, KW("val")}, {5, 4, KW("val1")}, {6, 4, KW("val1")}};
   for (const auto& c : cases) {
     std::vector<WCHAR> buffer(c.size + 1, WCHAR('#'));
-    const DWORD n = GetPrivateProfileStringW(KW("section1"), KW("name1"), KW("def"), buffer.data(), c.size,
-                                             file.c_str());
+    const DWORD n =
+        GetPrivateProfileStringW(KW("section1"), KW("name1"), KW("def"), buffer.data(), c.size, file.c_str());
     EXPECT_EQ(n, c.result) << "size " << c.size;
     EXPECT_EQ(WStr(buffer.data()), WStr(c.text)) << "size " << c.size;  // terminated within the buffer
-    EXPECT_EQ(buffer[c.size], WCHAR('#')) << "size " << c.size;          // nothing written past it
+    EXPECT_EQ(buffer[c.size], WCHAR('#')) << "size " << c.size;         // nothing written past it
   }
 }
 
@@ -198,10 +198,10 @@ TEST_F(PlatformProfileFile, ReadsEachEncodingAndLineEnd) {
     std::string bytes;
     const WCHAR* expected;
   } cases[] = {
-      {"\xEF\xBB\xBF[s]\nk=\xC3\xA9\xE2\x82\xAC\xD0\xB6\n", KW("\u00e9\u20ac\u0436")},   // UTF-8, LF
-      {Utf16LeFile(KW("[s]\r\nk=\u00e9\u0436\r\n")), KW("\u00e9\u0436")},                 // UTF-16 LE
-      {"[s]\rj=1\rk=cr\r", KW("cr")},                                                     // CR only
-      {"[s]\nk=lf", KW("lf")},                                                            // no final line end
+      {"\xEF\xBB\xBF[s]\nk=\xC3\xA9\xE2\x82\xAC\xD0\xB6\n", KW("\u00e9\u20ac\u0436")},  // UTF-8, LF
+      {Utf16LeFile(KW("[s]\r\nk=\u00e9\u0436\r\n")), KW("\u00e9\u0436")},               // UTF-16 LE
+      {"[s]\rj=1\rk=cr\r", KW("cr")},                                                   // CR only
+      {"[s]\nk=lf", KW("lf")},                                                          // no final line end
   };
   for (const auto& c : cases) {
     const WStr file = Write(c.bytes);

@@ -23,9 +23,9 @@ class PlatformRegistry : public ::testing::Test {
 
 TEST_F(PlatformRegistry, RegisteredProviderKeyOpensAndCloses) {
   for (const WStr& path : {kProviders + KW("Microsoft Base Cryptographic Provider v1.0"),
-                          kProviders + KW("Microsoft Enhanced RSA and AES Cryptographic Provider"),
-                          WStr(KW("software\\MICROSOFT\\cryptography\\defaults\\provider\\microsoft BASE "
-                                  "cryptographic provider v1.0"))}) {
+                           kProviders + KW("Microsoft Enhanced RSA and AES Cryptographic Provider"),
+                           WStr(KW("software\\MICROSOFT\\cryptography\\defaults\\provider\\microsoft BASE "
+                                   "cryptographic provider v1.0"))}) {
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     EXPECT_NE(key, nullptr);
@@ -36,7 +36,8 @@ TEST_F(PlatformRegistry, RegisteredProviderKeyOpensAndCloses) {
 TEST_F(PlatformRegistry, UnknownKeyIsNotFound) {
   HKEY key = nullptr;
   const WStr path = kProviders + KW("Korvane Unregistered Provider");
-  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key),
+            static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(PlatformRegistry, BadArgumentsAreRefused) {

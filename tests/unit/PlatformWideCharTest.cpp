@@ -18,8 +18,8 @@ Conversion Convert(UINT codePage, const WStr& text, int length, LPCSTR defaultCh
                    LPBOOL usedDefault = nullptr) {
   std::vector<char> out(64, '#');
   SetLastError(ERROR_SUCCESS);
-  const int n = WideCharToMultiByte(codePage, 0, text.c_str(), length, out.data(), static_cast<int>(out.size()),
-                                    defaultChar, usedDefault);
+  const int n = WideCharToMultiByte(codePage, 0, text.c_str(), length, out.data(),
+                                    static_cast<int>(out.size()), defaultChar, usedDefault);
   return {n, std::string(out.data(), n > 0 ? static_cast<std::size_t>(n) : 0), GetLastError()};
 }
 
@@ -32,7 +32,7 @@ bool AnsiIsWindows1252() {
 }
 
 TEST(PlatformWideChar, Utf8EncodesEveryCharacter) {
-  const WCHAR pair[] = {0xD83D, 0xDE00, 0};          // U+1F600
+  const WCHAR pair[] = {0xD83D, 0xDE00, 0};        // U+1F600
   const WCHAR loneHigh[] = {'a', 0xD800, 'b', 0};  // high surrogate without low
   const WCHAR loneLow[] = {0xDC00, 0};
   const WCHAR swapped[] = {0xDE00, 0xD83D, 0};
@@ -44,7 +44,9 @@ TEST(PlatformWideChar, Utf8EncodesEveryCharacter) {
       {KW("\u00e9"), "\xC3\xA9"},
       {KW("\u20ac\u0436"), "\xE2\x82\xAC\xD0\xB6"},
       {pair, "\xF0\x9F\x98\x80"},
-      {loneHigh, "a\xEF\xBF\xBD" "b"},
+      {loneHigh,
+       "a\xEF\xBF\xBD"
+       "b"},
       {loneLow, "\xEF\xBF\xBD"},
       {swapped, "\xEF\xBF\xBD\xEF\xBF\xBD"},
   };
@@ -91,8 +93,8 @@ TEST(PlatformWideChar, AnsiIsWindows1252WithDefaultCharacter) {
       {KW("abc"), "abc", FALSE},
       {KW("\u00e9\u00ff\u00a0"), "\xE9\xFF\xA0", FALSE},
       {KW("\u20ac\u201c\u0178\u0160\u2122"), "\x80\x93\x9F\x8A\x99", FALSE},  // the 0x80-0x9F row
-      {KW("\u0081\u008d"), "\x81\x8D", FALSE},                               // its unused bytes
-      {KW("a\u0436\u4e2d"), "a??", TRUE},                                    // no byte for ж, 中
+      {KW("\u0081\u008d"), "\x81\x8D", FALSE},                                // its unused bytes
+      {KW("a\u0436\u4e2d"), "a??", TRUE},                                     // no byte for ж, 中
       {KW("\U0001F600"), "??", TRUE},                                         // one per UTF-16 unit
   };
   for (const auto& c : cases) {

@@ -71,7 +71,7 @@ TEST(ProviderSelection, GostDigestsComeFromTheInfotecsProvider) {
   ASSERT_EQ(fixture::kGostAbc.size(), 3u);
   for (const auto& [name, digest] : fixture::kGostAbc) {
     const auto it = std::find_if(HasherAlgs.begin(), HasherAlgs.begin() + HasherAlgCount,
-                                 [&](const THashAlgInfo& a) { return Utf8(a.Name) == name; });
+                                 [&name = name](const THashAlgInfo& a) { return Utf8(a.Name) == name; });
     ASSERT_NE(it, HasherAlgs.begin() + HasherAlgCount) << name;
     auto hasher = ComPtr<host::IHasher>::Adopt(NewInterface<host::IHasher, TqovHasher>(&*it));
     hasher->Init();

@@ -1,6 +1,5 @@
 // The module path and tick count that the tests set, and Reset().
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <string>

@@ -67,8 +67,9 @@ class StandinCrypto : public ::testing::Test {
 };
 
 TEST_F(StandinCrypto, OnlyRegisteredProvidersCanBeAcquired) {
-  for (const auto& [name, type] : {std::pair{kBase, PROV_RSA_FULL}, std::pair{kAes, PROV_RSA_AES},
-                                   std::pair{kAesPrototype, PROV_RSA_AES}, std::pair{kInfotecs, kInfotecsType}}) {
+  for (const auto& [name, type] :
+       {std::pair{kBase, PROV_RSA_FULL}, std::pair{kAes, PROV_RSA_AES},
+        std::pair{kAesPrototype, PROV_RSA_AES}, std::pair{kInfotecs, kInfotecsType}}) {
     DWORD error = 0;
     EXPECT_EQ(Acquire(name, type, CRYPT_SILENT, &error), 0u);
     EXPECT_EQ(error, static_cast<DWORD>(NTE_KEYSET_NOT_DEF));

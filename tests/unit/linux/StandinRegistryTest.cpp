@@ -21,7 +21,8 @@ class StandinRegistry : public ::testing::Test {
 
 TEST_F(StandinRegistry, KeysExistOnlyWhenSet) {
   HKEY key = nullptr;
-  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Korvane\\Test", &key), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Korvane\\Test", &key),
+            static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(key, nullptr);
 
   standin::SetRegistryKeys({u"SOFTWARE\\Korvane\\Test", u"SOFTWARE\\Other"});
@@ -30,7 +31,7 @@ TEST_F(StandinRegistry, KeysExistOnlyWhenSet) {
     DWORD expected;
   } cases[] = {
       {u"SOFTWARE\\Korvane\\Test", ERROR_SUCCESS},
-      {u"software\\KORVANE\\test", ERROR_SUCCESS},   // letter case ignored
+      {u"software\\KORVANE\\test", ERROR_SUCCESS},    // letter case ignored
       {u"SOFTWARE\\Korvane\\Test\\", ERROR_SUCCESS},  // a closing separator too
       {u"SOFTWARE\\Korvane", ERROR_SUCCESS},          // the keys on the way exist
       {u"SOFTWARE\\Korvane\\Tes", ERROR_FILE_NOT_FOUND},
@@ -47,7 +48,8 @@ TEST_F(StandinRegistry, KeysExistOnlyWhenSet) {
   }
 
   standin::SetRegistryKeys({u"SOFTWARE\\Other"});  // replaces the set
-  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Korvane\\Test", &key), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Korvane\\Test", &key),
+            static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(StandinRegistry, OtherRootsHoldNoKeys) {
@@ -70,10 +72,11 @@ TEST_F(StandinRegistry, SubkeysOpenFromAnOpenKey) {
 TEST_F(StandinRegistry, HandlesCloseOnce) {
   standin::RegisterAllProviders();
   HKEY key = nullptr;
-  ASSERT_EQ(Open(HKEY_LOCAL_MACHINE,
-                 u"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Infotecs Cryptographic Service Provider",
-                 &key),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      Open(HKEY_LOCAL_MACHINE,
+           u"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Infotecs Cryptographic Service Provider",
+           &key),
+      ERROR_SUCCESS);
   EXPECT_EQ(standin::OpenRegistryKeys(), 1);
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
   EXPECT_EQ(RegCloseKey(key), static_cast<LSTATUS>(ERROR_INVALID_HANDLE));
@@ -86,7 +89,8 @@ TEST_F(StandinRegistry, ResetEmptiesTheRegistry) {
   standin::RegisterAllProviders();
   standin::Reset();
   HKEY key = nullptr;
-  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft", &key), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft", &key),
+            static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
 }
 
 }  // namespace

@@ -45,18 +45,22 @@ TEST(StandinText, ProfileFollowsWineWhereWindowsIsSilent) {
                                         "dup=2\r\n"
                                         "bad=\xC3\x28\r\n")
                                   .u16string();
-  EXPECT_EQ(Profile(u"Main", u"dup", file), u"1");          // blanks inside the brackets don't count
-  EXPECT_EQ(Profile(u"Main", u";comment", file), u"x");     // a comment line can still be read by name
+  EXPECT_EQ(Profile(u"Main", u"dup", file), u"1");       // blanks inside the brackets don't count
+  EXPECT_EQ(Profile(u"Main", u";comment", file), u"x");  // a comment line can still be read by name
   EXPECT_EQ(Profile(u"Main", nullptr, file), std::u16string(u"dup\0dup\0bad\0", 12));
-  EXPECT_EQ(Profile(u"Main", u"bad", file), u"\u00c3(");    // no byte-order mark: the ANSI code page
+  EXPECT_EQ(Profile(u"Main", u"bad", file), u"\u00c3(");       // no byte-order mark: the ANSI code page
   EXPECT_EQ(Profile(u"Main", u"missing", file, u"   "), u"");  // every trailing blank goes
 }
 
 TEST(StandinText, ProfileReadsUtf16BigEndianAndBadUtf8) {
   const TempDir dir;
-  const std::u16string be = dir.Write("be.ini", std::string("\xFE\xFF\0[\0s\0]\0\n\0k\0=\x04\x36", 16)).u16string();
+  const std::u16string be =
+      dir.Write("be.ini", std::string("\xFE\xFF\0[\0s\0]\0\n\0k\0=\x04\x36", 16)).u16string();
   EXPECT_EQ(Profile(u"s", u"k", be), u"\u0436");
-  const std::u16string utf8 = dir.Write("u8.ini", "\xEF\xBB\xBF[s]\nk=a\xFF" "b\xE2\x82\n").u16string();
+  const std::u16string utf8 = dir.Write("u8.ini",
+                                        "\xEF\xBB\xBF[s]\nk=a\xFF"
+                                        "b\xE2\x82\n")
+                                  .u16string();
   EXPECT_EQ(Profile(u"s", u"k", utf8), u"a\uFFFDb\uFFFD");
 }
 
@@ -67,7 +71,8 @@ TEST(StandinText, CompareRefusesBadArgumentsWithTheirCodes) {
   SetLastError(ERROR_SUCCESS);
   EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, 0x40000000, u"a", -1, u"a", -1), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
-  EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, LINGUISTIC_IGNORECASE, u"\u0416", -1, u"\u0436", -1), CSTR_EQUAL);
+  EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, LINGUISTIC_IGNORECASE, u"\u0416", -1, u"\u0436", -1),
+            CSTR_EQUAL);
 }
 
 TEST(StandinText, Utf8ConversionRefusesDefaultCharacterAndOtherFlags) {

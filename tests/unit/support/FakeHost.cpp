@@ -53,8 +53,7 @@ HRESULT KCALL UpdateCallback::GetProperty(host::UInt32 index, PROPID propId, PRO
       value->vt = VT_BSTR;
       value->bstrVal = SysAllocStringLen(item.path.data(), static_cast<UINT>(item.path.size()));
       break;
-    default:
-      break;
+    default: break;
   }
   const auto wrong = WrongKind.find({static_cast<int>(index), propId});
   if (wrong != WrongKind.end()) {
@@ -107,7 +106,8 @@ HRESULT KCALL OpenCallback::QueryInterface(REFIID iid, void** object) {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  return TqovInterfacedObject::QueryInterface(iid, object);
+  return TqovComObject<host::IArchiveOpenCallback, host::IArchiveOpenVolumeCallback>::QueryInterface(iid,
+                                                                                                     object);
 }
 
 HRESULT KCALL OpenCallback::GetProperty(PROPID propId, PROPVARIANT* value) {

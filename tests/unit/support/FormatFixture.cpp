@@ -12,12 +12,13 @@
 namespace fixture {
 
 Formats::Formats()
-    : Module("[Create]\r\n"
-             "MD5=md5:%HASH% *%FILENAME%\r\n"
-             "SHA-256=sha256:%HASH% *%FILENAME%\r\n"
-             "CRC32=sfv:%FILENAME% %HASH%\r\n"
-             "X2=:%HASH% %FILENAME%\r\n"
-             "X8=%HASH%\r\n") {}
+    : Module(
+          "[Create]\r\n"
+          "MD5=md5:%HASH% *%FILENAME%\r\n"
+          "SHA-256=sha256:%HASH% *%FILENAME%\r\n"
+          "CRC32=sfv:%FILENAME% %HASH%\r\n"
+          "X2=:%HASH% %FILENAME%\r\n"
+          "X8=%HASH%\r\n") {}
 
 ComPtr<host::IOutArchive> Formats::Handler(int index) {
   ComPtr<host::IOutArchive> handler;
@@ -56,7 +57,8 @@ HRESULT SetProperties(host::IOutArchive* handler, const std::vector<std::pair<WS
 
 UpdateResult Update(host::IOutArchive* handler, fakes::UpdateCallback* callback) {
   auto out = ComPtr<fakes::OutStream>::Adopt(NewInterface<fakes::OutStream, fakes::OutStream>());
-  const HRESULT hr = handler->UpdateItems(out.Get(), static_cast<host::UInt32>(callback->Items.size()), callback);
+  const HRESULT hr =
+      handler->UpdateItems(out.Get(), static_cast<host::UInt32>(callback->Items.size()), callback);
   return {hr, out->Bytes};
 }
 

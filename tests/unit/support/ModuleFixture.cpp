@@ -62,7 +62,8 @@ Module::Module(std::optional<std::string> ini, std::optional<std::vector<WStr>> 
   standin::SetModulePath(WindowsStyle(IniFolder() / "Korvane.64.dll"));
   if (!providers) providers = {kBaseProvider, kAesProvider, kAesPrototypeProvider, kInfotecsProvider};
   std::vector<std::u16string> keys;
-  for (const WStr& p : *providers) keys.push_back(u"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\" + p);
+  for (const WStr& p : *providers)
+    keys.push_back(u"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\" + p);
   standin::SetRegistryKeys(keys);
   ModuleStart(nullptr);
 #endif
@@ -70,6 +71,7 @@ Module::Module(std::optional<std::string> ini, std::optional<std::vector<WStr>> 
 
 std::vector<std::string> HasherNames() {
   std::vector<std::string> names;
+  names.reserve(static_cast<std::size_t>(HasherAlgCount));
   for (std::int32_t i = 0; i < HasherAlgCount; ++i)
     names.push_back(testing_text::Utf8(HasherAlgs[static_cast<std::size_t>(i)].Name));
   return names;

@@ -28,7 +28,7 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::Write(const std::string& name, std::string_view bytes) const {
-  const auto file = path_ / name;
+  auto file = path_ / name;
   std::ofstream out(file, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("can't write " + file.string());
