@@ -10,8 +10,8 @@ constexpr DWORD kProvRsaFull = 1;
 constexpr DWORD kProvRsaAes = 24;
 constexpr DWORD kProvGost = 2;
 
-THashAlgInfo Row(const WCHAR* provider, DWORD type, ALG_ID alg, const WCHAR* name,
-                 const WCHAR* display, std::int32_t size) {
+THashAlgInfo Row(const WCHAR* provider, DWORD type, ALG_ID alg, const WCHAR* name, const WCHAR* display,
+                 std::int32_t size) {
   THashAlgInfo r;
   r.IsCryptoApi = true;
   r.ProviderName = provider;

@@ -121,8 +121,7 @@ struct IInArchive : IUnknown {
                                 IArchiveExtractCallback* extractCallback) = 0;
   virtual HRESULT KCALL GetArchiveProperty(PROPID propId, PROPVARIANT* value) = 0;
   virtual HRESULT KCALL GetNumberOfProperties(UInt32* count) = 0;
-  virtual HRESULT KCALL GetPropertyInfo(UInt32 index, BSTR* name, PROPID* propId,
-                                        VARTYPE* varType) = 0;
+  virtual HRESULT KCALL GetPropertyInfo(UInt32 index, BSTR* name, PROPID* propId, VARTYPE* varType) = 0;
   virtual HRESULT KCALL GetNumberOfArchiveProperties(UInt32* count) = 0;
   virtual HRESULT KCALL GetArchivePropertyInfo(UInt32 index, BSTR* name, PROPID* propId,
                                                VARTYPE* varType) = 0;
@@ -137,8 +136,7 @@ struct IOutArchive : IUnknown {
 
 struct ISetProperties : IUnknown {
   static constexpr GUID iid = HostIid(0x06, 0x03);
-  virtual HRESULT KCALL SetProperties(const WCHAR* const* names, const PROPVARIANT* values,
-                                      UInt32 count) = 0;
+  virtual HRESULT KCALL SetProperties(const WCHAR* const* names, const PROPVARIANT* values, UInt32 count) = 0;
 };
 
 struct ICompressCodecsInfo : IUnknown {
@@ -156,8 +154,7 @@ struct ISetCompressCodecsInfo : IUnknown {
 
 struct ICompressSetCoderProperties : IUnknown {
   static constexpr GUID iid = HostIid(0x04, 0x20);
-  virtual HRESULT KCALL SetCoderProperties(const PROPID* propIds, const PROPVARIANT* props,
-                                           UInt32 count) = 0;
+  virtual HRESULT KCALL SetCoderProperties(const PROPID* propIds, const PROPVARIANT* props, UInt32 count) = 0;
 };
 
 struct IHasher : IUnknown {

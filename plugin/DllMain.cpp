@@ -12,8 +12,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
       // the plug-in.
       ModuleEnd(reserved != nullptr);
       break;
-    default:
-      break;
+    default: break;
   }
   return TRUE;
 }

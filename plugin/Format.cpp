@@ -9,9 +9,9 @@
 #include "plugin/Catalogues.h"
 #include "plugin/HashListCheck.h"
 #include "plugin/HashListText.h"
-#include "plugin/LineLayout.h"
 #include "plugin/HashListUpdate.h"
 #include "plugin/Hasher.h"
+#include "plugin/LineLayout.h"
 
 TqovFormat::TqovFormat(const THashAlgInfo* alg, const WStr& setting)
     : FAlg(alg), FParams(ComPtr<TqovHashParameterSet>::Share(TqovHashParameterSet::Create(alg->ClassId))) {
@@ -68,7 +68,8 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
 HRESULT KCALL TqovFormat::UpdateItems(host::ISequentialOutStream* outStream, host::UInt32 numItems,
                                       host::IArchiveUpdateCallback* updateCallback) {
   return GuardFixed(E_UNEXPECTED, [&] {
-    return HashListUpdate(*this, *FAlg, FList.get(), UpdateEncoding(), outStream, updateCallback).Run(numItems);
+    return HashListUpdate(*this, *FAlg, FList.get(), UpdateEncoding(), outStream, updateCallback)
+        .Run(numItems);
   });
 }
 
@@ -214,8 +215,7 @@ HRESULT KCALL TqovFormat::GetNumberOfArchiveProperties(host::UInt32* count) {
   return S_OK;
 }
 
-HRESULT KCALL TqovFormat::GetArchivePropertyInfo(host::UInt32, BSTR* name, PROPID* propId,
-                                                 VARTYPE* varType) {
+HRESULT KCALL TqovFormat::GetArchivePropertyInfo(host::UInt32, BSTR* name, PROPID* propId, VARTYPE* varType) {
   *name = nullptr;
   *propId = 0;
   *varType = 0;

@@ -14,9 +14,9 @@
 #include "plugin/HashListUpdate.h"
 #include "plugin/HashParameterSet.h"
 
-class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host::ISetProperties,
-                                              host::IOutArchive, host::IInArchive,
-                                              host::IArchiveGetRawProps> {
+class TqovFormat final
+    : public TqovComObject<host::ISetCompressCodecsInfo, host::ISetProperties, host::IOutArchive,
+                           host::IInArchive, host::IArchiveGetRawProps> {
  public:
   // alg: the format's catalogue entry (not owned); setting: its "Create"
   // value (extension, ":", line format).
@@ -41,8 +41,7 @@ class TqovFormat final : public TqovComObject<host::ISetCompressCodecsInfo, host
                         host::IArchiveExtractCallback* extractCallback) override;
   HRESULT KCALL GetArchiveProperty(PROPID propId, PROPVARIANT* value) override;
   HRESULT KCALL GetNumberOfProperties(host::UInt32* count) override;
-  HRESULT KCALL GetPropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId,
-                                VARTYPE* varType) override;
+  HRESULT KCALL GetPropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId, VARTYPE* varType) override;
   HRESULT KCALL GetNumberOfArchiveProperties(host::UInt32* count) override;
   HRESULT KCALL GetArchivePropertyInfo(host::UInt32 index, BSTR* name, PROPID* propId,
                                        VARTYPE* varType) override;

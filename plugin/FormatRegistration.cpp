@@ -41,16 +41,13 @@ extern "C" HRESULT KCALL GetNumberOfFormats(host::UInt32* count) {
   return S_OK;
 }
 
-extern "C" HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID propId,
-                                             PROPVARIANT* value) {
+extern "C" HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID propId, PROPVARIANT* value) {
   value->vt = VT_EMPTY;
   if (formatIndex >= static_cast<host::UInt32>(FormatCount)) return S_OK;
   // Running out of memory for a string is the only failure; the value then stays empty.
   try {
     switch (propId) {
-      case kName:
-        SetText(value, FormatAlgs[formatIndex].Name);
-        break;
+      case kName: SetText(value, FormatAlgs[formatIndex].Name); break;
       case kClassId: {
         static_assert(sizeof(GUID) == 8 * sizeof(WCHAR));
         WStr raw(8, 0);
@@ -59,9 +56,7 @@ extern "C" HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID pr
         value->vt = VT_BSTR;
         break;
       }
-      case kExtension:
-        SetText(value, ReportedExtension(formatIndex));
-        break;
+      case kExtension: SetText(value, ReportedExtension(formatIndex)); break;
       case kUpdate:
         value->boolVal = VARIANT_TRUE;
         value->vt = VT_BOOL;
@@ -77,8 +72,7 @@ extern "C" HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID pr
         value->ulVal = kFlagHashHandler | kFlagByExtOnlyOpen;
         value->vt = VT_UI4;
         break;
-      default:
-        break;
+      default: break;
     }
   } catch (...) {
     value->vt = VT_EMPTY;

@@ -79,7 +79,7 @@ bool IsAscii(std::string_view bytes) {
 }  // namespace
 
 std::unique_ptr<TqovHashList> TqovHashList::Parse(std::string bytes, const std::vector<LinePiece>& layout,
-                                                   const WStr& hashName, std::size_t digestSize) {
+                                                  const WStr& hashName, std::size_t digestSize) {
   if (bytes.size() > kMaxFileSize) return nullptr;
   std::unique_ptr<TqovHashList> list(new TqovHashList);
   list->FBytes = std::move(bytes);
@@ -156,7 +156,8 @@ bool TqovHashList::ReadLine(std::size_t start, std::size_t length, UINT codePage
 
   const std::size_t at = FDigests.size();
   FDigests.resize(at + FDigestSize);
-  HexToBytes(WStrView(text).substr(matcher.DigestSpan->Start, matcher.DigestSpan->Length), FDigests.data() + at);
+  HexToBytes(WStrView(text).substr(matcher.DigestSpan->Start, matcher.DigestSpan->Length),
+             FDigests.data() + at);
   FEntries.push_back({start, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(path.Start),
                       static_cast<std::uint32_t>(path.Length)});
   return true;

@@ -31,8 +31,7 @@ WStr BytesToHex(const BYTE* bytes, std::size_t size) {
   return text;
 }
 
-WStr ComposeLine(const WStr& lineFormat, const WStr& path, const WStr& hashName,
-                 const WStr& digestHex) {
+WStr ComposeLine(const WStr& lineFormat, const WStr& path, const WStr& hashName, const WStr& digestHex) {
   WStr line;
   for (const LinePiece& piece : ParseLineLayout(lineFormat)) {
     switch (piece.Kind) {

@@ -15,8 +15,7 @@ WStr BytesToHex(const BYTE* bytes, std::size_t size);
 // The line format with its placeholders filled in (see ParseLineLayout): the
 // path, the algorithm's name and the digest are inserted as they are and are
 // never taken for placeholders themselves.
-WStr ComposeLine(const WStr& lineFormat, const WStr& path, const WStr& hashName,
-                 const WStr& digestHex);
+WStr ComposeLine(const WStr& lineFormat, const WStr& path, const WStr& hashName, const WStr& digestHex);
 
 // The text from the name's last "." to its end, or empty when a "\" comes
 // after it or there is none.

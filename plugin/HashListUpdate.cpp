@@ -41,7 +41,8 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
       WStr path, digest;
       if (HRESULT hr = GetPath(i, path); hr != S_OK) return hr;
       if (HRESULT hr = HashItem(i, digest); hr != S_OK) return hr;
-      bytes = ToCodePage(FEncoding.CodePage, ComposeLine(FFormat.Params().GetLineFormat(), path, FAlg.Name, digest));
+      bytes = ToCodePage(FEncoding.CodePage,
+                         ComposeLine(FFormat.Params().GetLineFormat(), path, FAlg.Name, digest));
     }
     if (HRESULT hr = Write(bytes + lineBreak); hr != S_OK) return hr;
   }
@@ -103,7 +104,8 @@ HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::
     WStr path;
     if (HRESULT hr = GetPath(index, path); hr != S_OK) return hr;
     const WStr digest = BytesToHex(FList->Digest(entry), FList->DigestSize());
-    bytes = ToCodePage(FEncoding.CodePage, ComposeLine(FFormat.Params().GetLineFormat(), path, FAlg.Name, digest));
+    bytes = ToCodePage(FEncoding.CodePage,
+                       ComposeLine(FFormat.Params().GetLineFormat(), path, FAlg.Name, digest));
   } else if (FEncoding.CodePage == FList->CodePage()) {
     bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
   } else {

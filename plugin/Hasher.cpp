@@ -20,8 +20,7 @@ void KCALL TqovHasher::Init() {
     DestroyHash();
     // The provider's context is acquired once for the whole module; while
     // that fails, every Init tries again.
-    if (FProvider == nullptr)
-      FProvider = &SharedProvider(FAlgInfo->ProviderName, FAlgInfo->ProviderType);
+    if (FProvider == nullptr) FProvider = &SharedProvider(FAlgInfo->ProviderName, FAlgInfo->ProviderType);
     const HCRYPTPROV prov = FProvider->Context();
     if (prov != 0 && !CryptCreateHash(prov, FAlgInfo->AlgId, 0, 0, &FHash)) FHash = 0;
   });
@@ -44,9 +43,7 @@ void KCALL TqovHasher::Final(BYTE* digest) {
   });
 }
 
-host::UInt32 KCALL TqovHasher::GetDigestSize() {
-  return static_cast<host::UInt32>(FAlgInfo->HashSize);
-}
+host::UInt32 KCALL TqovHasher::GetDigestSize() { return static_cast<host::UInt32>(FAlgInfo->HashSize); }
 
 // The context is the module's and stays (ReleaseSharedProviders).
 TqovHasher::~TqovHasher() { DestroyHash(); }

@@ -9,8 +9,7 @@
 #include "crypt/SharedProvider.h"
 #include "interfaces/Host7z.h"
 
-class TqovHasher final
-    : public TqovComObject<host::ICompressSetCoderProperties, host::IHasher> {
+class TqovHasher final : public TqovComObject<host::ICompressSetCoderProperties, host::IHasher> {
  public:
   // Keeps the entry's address (not owned); makes no CryptoAPI call.
   explicit TqovHasher(const THashAlgInfo* algInfo) : FAlgInfo(algInfo) {}

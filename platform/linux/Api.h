@@ -32,8 +32,8 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 int CompareStringW(LCID locale, DWORD flags, LPCWSTR s1, int len1, LPCWSTR s2, int len2);
 DWORD CharUpperBuffW(LPWSTR text, DWORD length);
 DWORD CharLowerBuffW(LPWSTR text, DWORD length);
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out,
-                        int outSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LPSTR out, int outSize,
+                        LPCSTR defaultChar, LPBOOL usedDefaultChar);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR out, int outSize);
 DWORD GetTickCount();
 

@@ -14,8 +14,8 @@ namespace {
 
 using standin::detail::ConversionSource;
 using standin::detail::DeliverConverted;
-using standin::detail::ValidConversionArgs;
 using standin::detail::kWindows1252;
+using standin::detail::ValidConversionArgs;
 constexpr auto Fail = standin::detail::FailConversion;
 
 }  // namespace
@@ -33,7 +33,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
   } else if (codePage == CP_ACP || codePage == kWindows1252) {
     if ((flags & ~(MB_PRECOMPOSED | MB_ERR_INVALID_CHARS)) != 0) return Fail(ERROR_INVALID_FLAGS);
     converted.reserve(source.size());
-    for (const char c : source) converted.push_back(standin::detail::Utf16FromAnsi(static_cast<unsigned char>(c)));
+    for (const char c : source)
+      converted.push_back(standin::detail::Utf16FromAnsi(static_cast<unsigned char>(c)));
   } else {
     return Fail(ERROR_INVALID_PARAMETER);
   }

@@ -16,8 +16,8 @@ namespace {
 
 using standin::detail::ConversionSource;
 using standin::detail::DeliverConverted;
-using standin::detail::ValidConversionArgs;
 using standin::detail::kWindows1252;
+using standin::detail::ValidConversionArgs;
 constexpr auto Fail = standin::detail::FailConversion;
 
 bool HasLoneSurrogate(std::u16string_view text) {

@@ -5,14 +5,14 @@
 // Korvane's default lists, so that its output can be compared with theirs.
 // Usage: cryptoloop.exe MD5|SHA-1|SHA-256 PATH...   (files or folders; a
 // folder's files in name order, recursively)
-#include <windows.h>
-#include <wincrypt.h>
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+#include <wincrypt.h>
+#include <windows.h>
 
 enum { kReadSize = 1 << 20 };
 
@@ -22,8 +22,8 @@ static BYTE* buffer;
 static unsigned long files;
 
 static int HashFile(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+  HANDLE file =
+      CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
   if (file == INVALID_HANDLE_VALUE) {
     fwprintf(stderr, L"can't open %ls: %lu\n", path, GetLastError());
     return 0;

@@ -7,10 +7,9 @@
 //
 // The environment variable KORVANE_TEST_PROVIDER_REFUSE, when set, makes
 // CPAcquireContext fail, as a provider that is registered but won't work.
-#include <windows.h>
-#include <wincrypt.h>
-
 #include <gcrypt.h>
+#include <wincrypt.h>
+#include <windows.h>
 
 #include <new>
 
@@ -146,16 +145,14 @@ PROVIDER_EXPORT CPGetHashParam(HCRYPTPROV, HCRYPTHASH hash, DWORD param, BYTE* d
       const DWORD id = h->alg->id;
       return GiveValue(&id, sizeof id, data, length);
     }
-    case HP_HASHSIZE:
-      return GiveValue(&h->alg->size, sizeof h->alg->size, data, length);
+    case HP_HASHSIZE: return GiveValue(&h->alg->size, sizeof h->alg->size, data, length);
     case HP_HASHVAL: {
       h->finished = true;
       const unsigned char* digest = gcry_md_read(h->md, h->alg->md);
       if (digest == nullptr) return Fail(NTE_FAIL);
       return GiveValue(digest, h->alg->size, data, length);
     }
-    default:
-      return Fail(NTE_BAD_TYPE);
+    default: return Fail(NTE_BAD_TYPE);
   }
 }
 
@@ -169,7 +166,9 @@ PROVIDER_EXPORT CPDestroyHash(HCRYPTPROV, HCRYPTHASH hash) {
 
 // --- refused: this provider has no keys and no other parameters ------------------
 
-PROVIDER_EXPORT CPSetHashParam(HCRYPTPROV, HCRYPTHASH, DWORD, const BYTE*, DWORD) { return Fail(NTE_BAD_TYPE); }
+PROVIDER_EXPORT CPSetHashParam(HCRYPTPROV, HCRYPTHASH, DWORD, const BYTE*, DWORD) {
+  return Fail(NTE_BAD_TYPE);
+}
 PROVIDER_EXPORT CPGetProvParam(HCRYPTPROV, DWORD, BYTE*, DWORD*, DWORD) { return Fail(NTE_BAD_TYPE); }
 PROVIDER_EXPORT CPSetProvParam(HCRYPTPROV, DWORD, const BYTE*, DWORD) { return Fail(NTE_BAD_TYPE); }
 PROVIDER_EXPORT CPGenKey(HCRYPTPROV, ALG_ID, DWORD, HCRYPTKEY*) { return Fail(NTE_BAD_ALGID); }
@@ -180,16 +179,22 @@ PROVIDER_EXPORT CPImportKey(HCRYPTPROV, const BYTE*, DWORD, HCRYPTKEY, DWORD, HC
 }
 PROVIDER_EXPORT CPDestroyKey(HCRYPTPROV, HCRYPTKEY) { return Fail(NTE_BAD_KEY); }
 PROVIDER_EXPORT CPSetKeyParam(HCRYPTPROV, HCRYPTKEY, DWORD, const BYTE*, DWORD) { return Fail(NTE_BAD_KEY); }
-PROVIDER_EXPORT CPGetKeyParam(HCRYPTPROV, HCRYPTKEY, DWORD, BYTE*, DWORD*, DWORD) { return Fail(NTE_BAD_KEY); }
+PROVIDER_EXPORT CPGetKeyParam(HCRYPTPROV, HCRYPTKEY, DWORD, BYTE*, DWORD*, DWORD) {
+  return Fail(NTE_BAD_KEY);
+}
 PROVIDER_EXPORT CPExportKey(HCRYPTPROV, HCRYPTKEY, HCRYPTKEY, DWORD, DWORD, BYTE*, DWORD*) {
   return Fail(NTE_BAD_KEY);
 }
 PROVIDER_EXPORT CPEncrypt(HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*, DWORD) {
   return Fail(NTE_BAD_KEY);
 }
-PROVIDER_EXPORT CPDecrypt(HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*) { return Fail(NTE_BAD_KEY); }
+PROVIDER_EXPORT CPDecrypt(HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*) {
+  return Fail(NTE_BAD_KEY);
+}
 PROVIDER_EXPORT CPHashSessionKey(HCRYPTPROV, HCRYPTHASH, HCRYPTKEY, DWORD) { return Fail(NTE_BAD_KEY); }
-PROVIDER_EXPORT CPSignHash(HCRYPTPROV, HCRYPTHASH, DWORD, LPCWSTR, DWORD, BYTE*, DWORD*) { return Fail(NTE_NO_KEY); }
+PROVIDER_EXPORT CPSignHash(HCRYPTPROV, HCRYPTHASH, DWORD, LPCWSTR, DWORD, BYTE*, DWORD*) {
+  return Fail(NTE_NO_KEY);
+}
 PROVIDER_EXPORT CPVerifySignature(HCRYPTPROV, HCRYPTHASH, const BYTE*, DWORD, HCRYPTKEY, LPCWSTR, DWORD) {
   return Fail(NTE_BAD_KEY);
 }

@@ -30,8 +30,10 @@ TqovFormat& Format(host::IOutArchive* handler) { return *static_cast<TqovFormat*
 TEST(SetProperties, AppliesNamesAndIgnoresGeneralOptions) {
   fixture::Formats formats;
   auto handler = fixture::Formats::Handler(0);
-  EXPECT_EQ(fixture::SetProperties(handler.Get(), {{KW("x"), Number(9)}, {KW("MT"), Text(KW("on"))},
-                                                   {KW("memuse"), Text(KW("1g"))}, {KW("C"), Text(KW("UTF8"))}}),
+  EXPECT_EQ(fixture::SetProperties(handler.Get(), {{KW("x"), Number(9)},
+                                                   {KW("MT"), Text(KW("on"))},
+                                                   {KW("memuse"), Text(KW("1g"))},
+                                                   {KW("C"), Text(KW("UTF8"))}}),
             S_OK);
   EXPECT_EQ(Format(handler.Get()).Params().GetCodePage(), 65001u);
   EXPECT_EQ(fixture::SetProperties(handler.Get(), {{KW("F"), Text(KW("%filename%"))}}), S_OK);
@@ -69,9 +71,9 @@ TEST(HostHashers, FromTheCodecListOrTheHostCodecsInfo) {
   EXPECT_EQ(result.bytes, "\xEF\xBB\xBF");
 
   // The host's list names the hasher in another letter case.
-  auto list = ComPtr<fakes::HasherList>::Adopt(NewInterface<fakes::HasherList, fakes::HasherList>(
-      std::vector<std::pair<WStr, std::string>>{{KW("MD5"), std::string(16, 'x')},
-                                                {KW("crc32"), std::string("\x78\x56\x34\x12", 4)}}));
+  auto list = ComPtr<fakes::HasherList>::Adopt(
+      NewInterface<fakes::HasherList, fakes::HasherList>(std::vector<std::pair<WStr, std::string>>{
+          {KW("MD5"), std::string(16, 'x')}, {KW("crc32"), std::string("\x78\x56\x34\x12", 4)}}));
   auto codecs = ComPtr<fakes::CodecsInfo>::Adopt(NewInterface<fakes::CodecsInfo, fakes::CodecsInfo>());
   codecs->Hashers = list.Get();
   ASSERT_EQ(SetCodecs(codecs.Get()), S_OK);
@@ -110,8 +112,9 @@ TEST(HostHashers, ShortDigestsAreNumbersLongOnesBytes) {
   };
   for (const auto& c : cases) {
     auto handler = fixture::Formats::Handler(c.format);
-    auto list = ComPtr<fakes::HasherList>::Adopt(NewInterface<fakes::HasherList, fakes::HasherList>(
-        std::vector<std::pair<WStr, std::string>>{{FormatAlgs[static_cast<std::size_t>(c.format)].Name, c.digest}}));
+    auto list = ComPtr<fakes::HasherList>::Adopt(
+        NewInterface<fakes::HasherList, fakes::HasherList>(std::vector<std::pair<WStr, std::string>>{
+            {FormatAlgs[static_cast<std::size_t>(c.format)].Name, c.digest}}));
     auto codecs = ComPtr<fakes::CodecsInfo>::Adopt(NewInterface<fakes::CodecsInfo, fakes::CodecsInfo>());
     codecs->Hashers = list.Get();
     QueryAs<host::ISetCompressCodecsInfo>(handler.Get())->SetCompressCodecsInfo(codecs.Get());
@@ -125,7 +128,8 @@ TEST(HostHashers, ShortDigestsAreNumbersLongOnesBytes) {
 
 HRESULT OpenNamed(host::IOutArchive* handler, bool withVolume, const WCHAR* name) {
   auto archive = QueryAs<host::IInArchive>(handler);
-  auto stream = ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(""));
+  auto stream =
+      ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(""));
   auto callback = ComPtr<fakes::OpenCallback>::Adopt(
       NewInterface<fakes::OpenCallback, fakes::OpenCallback>(withVolume, WStr(name)));
   return archive->Open(stream.Get(), nullptr, callback.Get());
@@ -208,8 +212,8 @@ TEST(FormatExports, CreateObjectMakesHandlersAndParameterSets) {
   EXPECT_EQ(object, nullptr);
 
   const GUID zero{};
-  for (const auto& [clsid, lineFormat] : {std::pair{zero, "%HASH% *%FILENAME%"},
-                                          std::pair{Crc32FormatClassId, "%FILENAME% %HASH%"}}) {
+  for (const auto& [clsid, lineFormat] :
+       {std::pair{zero, "%HASH% *%FILENAME%"}, std::pair{Crc32FormatClassId, "%FILENAME% %HASH%"}}) {
     void* set = nullptr;
     ASSERT_EQ(CreateObject(&clsid, &ICompressParameterSet::iid, &set), S_OK);
     auto* object = static_cast<TqovHashParameterSet*>(static_cast<ICompressParameterSet*>(set));

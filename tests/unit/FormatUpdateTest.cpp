@@ -41,8 +41,8 @@ TEST(HashListFile, CodePagesAndLineBreaksGiveTheirBytes) {
     auto callback = Callback(Tree());
     const auto result = fixture::Update(handler.Get(), callback.Get());
     EXPECT_EQ(result.hr, S_OK);
-    EXPECT_EQ(result.bytes, c.preamble + kAbcMd5 + " *docs\\a.txt" + c.lineBreak + kEmptyMd5 + " *e" +
-                                c.lineBreak);
+    EXPECT_EQ(result.bytes,
+              c.preamble + kAbcMd5 + " *docs\\a.txt" + c.lineBreak + kEmptyMd5 + " *e" + c.lineBreak);
   }
 }
 
@@ -210,9 +210,9 @@ TEST(HashListFile, OutputStreamFaults) {
     int failAt;
     HRESULT expected;
   } cases[] = {
-      {2, 0, 0, S_OK},       // a few bytes per Write still writes everything
-      {0, 0, 0, S_FALSE},    // accepts nothing
-      {100, 1, 0, E_FAIL},   // reports more than it was given
+      {2, 0, 0, S_OK},      // a few bytes per Write still writes everything
+      {0, 0, 0, S_FALSE},   // accepts nothing
+      {100, 1, 0, E_FAIL},  // reports more than it was given
       {100, 0, 2, static_cast<HRESULT>(0x80070070u)},
   };
   for (const auto& c : cases) {

@@ -37,9 +37,9 @@ TEST(HashListAdd, KeptLinesStayByteForByte) {
 
   // Entry 1 deleted, entry 2 re-added with new data, entry 0 kept, d new,
   // entry 0 also renamed (kept digest, new path).
-  auto callback = Callback({Kept(KW("caf\u00E9")), {KW("c"), "abd"}, {KW("d\\\u0436"), ""},
-                            Kept(KW("e"), true)},
-                           {{0, 0}, {1, 2}, {3, 0}});
+  auto callback =
+      Callback({Kept(KW("caf\u00E9")), {KW("c"), "abd"}, {KW("d\\\u0436"), ""}, Kept(KW("e"), true)},
+               {{0, 0}, {1, 2}, {3, 0}});
   const auto result = fixture::Update(handler.Get(), callback.Get());
   EXPECT_EQ(result.hr, S_OK);
   EXPECT_EQ(result.bytes, bom + a + "\n" + kAbdMd5 + " *c\n" + kEmptyMd5 + " *d\\\xD0\xB6\n" +
@@ -55,7 +55,8 @@ TEST(HashListAdd, OptionsRewriteTheWholeList) {
     std::string bytes;
   } cases[] = {
       {{}, ansi + kEmptyMd5 + " *n\r"},
-      {{{KW("c"), Text(KW("UTF8"))}}, "\xEF\xBB\xBF" + std::string(kAbcMd5) + " *caf\xC3\xA9\r" + kEmptyMd5 + " *n\r"},
+      {{{KW("c"), Text(KW("UTF8"))}},
+       "\xEF\xBB\xBF" + std::string(kAbcMd5) + " *caf\xC3\xA9\r" + kEmptyMd5 + " *n\r"},
       {{{KW("lb"), Text(KW("CRLF"))}}, std::string(kAbcMd5) + " *caf\xE9\r\n" + kEmptyMd5 + " *n\r\n"},
   };
   for (const auto& c : cases) {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/unit/support/FakeExtract.h"
-#include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FakeHost.h"
+#include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FormatFixture.h"
 
 namespace {
@@ -20,7 +20,8 @@ ComPtr<host::IOutArchive> OpenAbc() {
 }
 
 ComPtr<fakes::ExtractCallback> Files(std::map<host::UInt32, std::string> files) {
-  auto callback = ComPtr<fakes::ExtractCallback>::Adopt(NewInterface<fakes::ExtractCallback, fakes::ExtractCallback>());
+  auto callback =
+      ComPtr<fakes::ExtractCallback>::Adopt(NewInterface<fakes::ExtractCallback, fakes::ExtractCallback>());
   callback->Files = std::move(files);
   return callback;
 }
@@ -107,14 +108,10 @@ TEST(HashListTest, HostFailuresEndTheRun) {
     HRESULT hr;
     std::size_t calls;  // made before the run ended
   } cases[] = {
-      {"GetDiskProperty", 1, E_ABORT, 0},
-      {"SetTotal", -1, E_ABORT, 0},
-      {"GetStream2", 1, E_ABORT, 5},
-      {"GetStream2", 0, S_FALSE, 1},
-      {"GetStream", 1, E_ABORT, 6},
-      {"PrepareOperation", 0, E_ABORT, 3},
-      {"Read", 2, E_ABORT, 11},
-      {"SetOperationResult", 1, E_ABORT, 8},
+      {"GetDiskProperty", 1, E_ABORT, 0}, {"SetTotal", -1, E_ABORT, 0},
+      {"GetStream2", 1, E_ABORT, 5},      {"GetStream2", 0, S_FALSE, 1},
+      {"GetStream", 1, E_ABORT, 6},       {"PrepareOperation", 0, E_ABORT, 3},
+      {"Read", 2, E_ABORT, 11},           {"SetOperationResult", 1, E_ABORT, 8},
       {"SetCompleted", -1, E_ABORT, 12},  // the final report
   };
   for (const auto& c : cases) {

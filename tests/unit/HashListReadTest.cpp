@@ -58,10 +58,10 @@ TEST(HashListRead, EveryLayoutCodePageAndLineBreak) {
     std::string bom, name;  // name: one more path, in the code page
     int codePage;
   } codings[] = {
-      {"", "plain", -1},                                // ASCII: either code page
-      {"", "caf\xC3\xA9", 2},                           // UTF-8 without BOM
-      {"\xEF\xBB\xBF", "caf\xC3\xA9", 1},               // UTF-8 with BOM
-      {"", "caf\xE9", 0},                               // ANSI (Windows-1252)
+      {"", "plain", -1},                   // ASCII: either code page
+      {"", "caf\xC3\xA9", 2},              // UTF-8 without BOM
+      {"\xEF\xBB\xBF", "caf\xC3\xA9", 1},  // UTF-8 with BOM
+      {"", "caf\xE9", 0},                  // ANSI (Windows-1252)
   };
   const std::pair<std::string, int> breaks[] = {{"\r\n", 0}, {"\r", 1}, {"\n\r", 2}, {"\n", 3}};
   for (const auto& layout : layouts) {
@@ -80,7 +80,8 @@ TEST(HashListRead, EveryLayoutCodePageAndLineBreak) {
           bytes += layout.line(coding.name, kDigest) + (lastBreak ? lineBreak : "");
           expected.push_back((coding.codePage == 0 ? "caf\xC3\xA9" : coding.name) + "|" + kDigest);
           const Read r = Parse(bytes, layout.format);
-          const std::string what = Utf8(layout.format) + " " + coding.name + " break " + std::to_string(breakChoice);
+          const std::string what =
+              Utf8(layout.format) + " " + coding.name + " break " + std::to_string(breakChoice);
           ASSERT_TRUE(r.ok) << what;
           EXPECT_EQ(r.entries, expected) << what;
           EXPECT_EQ(r.codePage, coding.codePage) << what;
@@ -110,7 +111,7 @@ TEST(HashListRead, WhatIsNoList) {
     std::size_t digestSize;
   } cases[] = {
       {"hello world\n", KW("%HASH% *%FILENAME%"), 16},
-      {d + "  a\n", KW("%HASH% *%FILENAME%"), 16},               // sha256sum's text mode
+      {d + "  a\n", KW("%HASH% *%FILENAME%"), 16},                // sha256sum's text mode
       {d + " *a\n" + d + "  b\n", KW("%HASH% *%FILENAME%"), 16},  // one bad line is enough
       {d + " *a\n", KW("%HASH% *%FILENAME%"), 20},                // a digest of another length
       {d + "00 *a\n", KW("%HASH% *%FILENAME%"), 16},
@@ -123,8 +124,8 @@ TEST(HashListRead, WhatIsNoList) {
       {d + " *a\tb\n", KW("%HASH% *%FILENAME%"), 16},
       {d + " *a" + std::string(1, '\0') + "\n", KW("%HASH% *%FILENAME%"), 16},
       {"\xEF\xBB\xBF" + d + " *caf\xE9\n", KW("%HASH% *%FILENAME%"), 16},  // not UTF-8 after the mark
-      {d + " *a\n", KW("%HASH%"), 16},       // a layout without a path
-      {d + " *a\n", KW("%FILENAME%"), 16},   // or without a digest
+      {d + " *a\n", KW("%HASH%"), 16},                                     // a layout without a path
+      {d + " *a\n", KW("%FILENAME%"), 16},                                 // or without a digest
       {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), KW("%HASH% *%FILENAME%"), 16},
   };
   for (const auto& c : cases) EXPECT_FALSE(Parse(c.bytes, c.layout, c.digestSize).ok) << c.bytes;
@@ -132,7 +133,8 @@ TEST(HashListRead, WhatIsNoList) {
 
 TEST(HashListRead, KeepsEachLineAsItWasRead) {
   const std::string line = Lower(kDigest) + " *caf\xE9";
-  const auto list = TqovHashList::Parse(line + "\n", ParseLineLayout(KW("%HASH% *%FILENAME%")), KW("MD5"), 16);
+  const auto list =
+      TqovHashList::Parse(line + "\n", ParseLineLayout(KW("%HASH% *%FILENAME%")), KW("MD5"), 16);
   ASSERT_TRUE(list);
   EXPECT_EQ(list->LineBytes(0), line);
   EXPECT_EQ(Utf8(list->LineText(0)), Lower(kDigest) + " *caf\xC3\xA9");
@@ -143,19 +145,22 @@ TEST(HashListOpen, ReadsWhatTheWriterWrote) {
   fixture::Formats formats;
   const WCHAR* layouts[] = {KW("%HASH% *%FILENAME%"), KW("%FILENAME% %HASH%"),
                             KW("%HASHNAME% (%FILENAME%) = %HASH%"), KW("%hash%  %filename%")};
-  const std::vector<fakes::Item> items = {{KW("d"), "", true},        {KW("d\\a b.txt"), "abc"},
-                                          {KW("%HASH%.txt"), ""},      {KW("%HASHNAME% x"), "abc"},
+  const std::vector<fakes::Item> items = {{KW("d"), "", true},
+                                          {KW("d\\a b.txt"), "abc"},
+                                          {KW("%HASH%.txt"), ""},
+                                          {KW("%HASHNAME% x"), "abc"},
                                           {KW("caf\u00E9 \u0436"), ""}};
-  const std::vector<std::string> entries = {
-      "d\\a b.txt|900150983CD24FB0D6963F7D28E17F72", "%HASH%.txt|D41D8CD98F00B204E9800998ECF8427E",
-      "%HASHNAME% x|900150983CD24FB0D6963F7D28E17F72", "caf\xC3\xA9 \xD0\xB6|D41D8CD98F00B204E9800998ECF8427E"};
+  const std::vector<std::string> entries = {"d\\a b.txt|900150983CD24FB0D6963F7D28E17F72",
+                                            "%HASH%.txt|D41D8CD98F00B204E9800998ECF8427E",
+                                            "%HASHNAME% x|900150983CD24FB0D6963F7D28E17F72",
+                                            "caf\xC3\xA9 \xD0\xB6|D41D8CD98F00B204E9800998ECF8427E"};
   for (const WCHAR* layout : layouts) {
     for (ULONG codePage : {1, 2}) {
       for (ULONG lineBreak : {0, 1, 2, 3}) {
         auto writer = fixture::Formats::Handler(0);
-        ASSERT_EQ(fixture::SetProperties(writer.Get(), {{KW("f"), Text(layout)},
-                                                        {KW("c"), Number(codePage)},
-                                                        {KW("lb"), Number(lineBreak)}}),
+        ASSERT_EQ(fixture::SetProperties(
+                      writer.Get(),
+                      {{KW("f"), Text(layout)}, {KW("c"), Number(codePage)}, {KW("lb"), Number(lineBreak)}}),
                   S_OK);
         auto callback = ComPtr<fakes::UpdateCallback>::Adopt(
             NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(items));
@@ -184,7 +189,8 @@ TEST(HashListOpen, RefusesWhatIsNoListOfItsOwn) {
 
   // A file far larger than any list is not even read.
   auto archive = QueryAs<host::IInArchive>(handler.Get());
-  auto big = ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(""));
+  auto big =
+      ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(""));
   big->ReportedSize = TqovHashList::kMaxFileSize + 1;
   auto callback = ComPtr<fakes::OpenCallback>::Adopt(
       NewInterface<fakes::OpenCallback, fakes::OpenCallback>(true, WStr(KW("big.sha256"))));

@@ -13,12 +13,9 @@ TEST(ComposeLine, PlaceholdersAreReplacedOnceEach) {
     const WCHAR* format;
     std::string line;
   } cases[] = {
-      {KW("%FILENAME% %HASH%"), "p\\f.txt 0A1B"},
-      {KW("%filename% *%hash%"), "p\\f.txt *0a1b"},
-      {KW("%Hash% %HASHNAME%"), "0A1B MD5"},
-      {KW("%HASH% %hash%"), "0A1B %hash%"},
-      {KW("%HASHNAME%%HASH%%HASH%"), "MD50A1B%HASH%"},
-      {KW("x"), "x"},
+      {KW("%FILENAME% %HASH%"), "p\\f.txt 0A1B"},      {KW("%filename% *%hash%"), "p\\f.txt *0a1b"},
+      {KW("%Hash% %HASHNAME%"), "0A1B MD5"},           {KW("%HASH% %hash%"), "0A1B %hash%"},
+      {KW("%HASHNAME%%HASH%%HASH%"), "MD50A1B%HASH%"}, {KW("x"), "x"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Utf8(ComposeLine(c.format, KW("p\\f.txt"), KW("MD5"), KW("0A1B"))), c.line);

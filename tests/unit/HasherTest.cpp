@@ -101,8 +101,8 @@ TEST(Hasher, AnswersItsInterfacesOnly) {
   auto hasher = HasherOn(Md5Row());
   void* p = nullptr;
   ASSERT_EQ(hasher->QueryInterface(host::ICompressSetCoderProperties::iid, &p), S_OK);
-  auto props = ComPtr<host::ICompressSetCoderProperties>::Adopt(
-      static_cast<host::ICompressSetCoderProperties*>(p));
+  auto props =
+      ComPtr<host::ICompressSetCoderProperties>::Adopt(static_cast<host::ICompressSetCoderProperties*>(p));
   EXPECT_EQ(props->SetCoderProperties(nullptr, nullptr, 0), S_OK);
   PROPID id = 1;
   PROPVARIANT v{};
@@ -154,9 +154,19 @@ TEST(Hashers, PublishesTheCatalogueWithItsDigests) {
     ASSERT_EQ(list->CreateHasher(i, hasher.Out()), S_OK);
     EXPECT_EQ(Digest(hasher.Get(), {"abc"}), it->second) << names.back() << " #" << i;
   }
-  const std::vector<std::string> order = {"SHA-1", "MD2", "MD4", "MD5", "SHA-256", "SHA-384", "SHA-512",
-                                          "SHA-256", "SHA-384", "SHA-512", "GOST R 34.11-94",
-                                          "GOST 34.11-2012 256", "GOST 34.11-2012 512"};
+  const std::vector<std::string> order = {"SHA-1",
+                                          "MD2",
+                                          "MD4",
+                                          "MD5",
+                                          "SHA-256",
+                                          "SHA-384",
+                                          "SHA-512",
+                                          "SHA-256",
+                                          "SHA-384",
+                                          "SHA-512",
+                                          "GOST R 34.11-94",
+                                          "GOST 34.11-2012 256",
+                                          "GOST 34.11-2012 512"};
   EXPECT_EQ(names, order);
 }
 

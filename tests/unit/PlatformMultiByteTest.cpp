@@ -38,7 +38,8 @@ TEST(PlatformMultiByte, AnsiIsWindows1252) {
 #ifdef _WIN32
   if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP();
 #endif
-  EXPECT_EQ(Decode(CP_ACP, 0, "caf\xE9 \x80\x9F").units, (std::vector<unsigned>{'c', 'a', 'f', 0xE9, ' ', 0x20AC, 0x178}));
+  EXPECT_EQ(Decode(CP_ACP, 0, "caf\xE9 \x80\x9F").units,
+            (std::vector<unsigned>{'c', 'a', 'f', 0xE9, ' ', 0x20AC, 0x178}));
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ HRESULT KCALL MemoryInStream::Read(void* data, host::UInt32 size, host::UInt32* 
 
 HRESULT KCALL MemoryInStream::Seek(std::int64_t offset, host::UInt32 origin, host::UInt64* newPosition) {
   const auto size = static_cast<std::int64_t>(ReportedSize != 0 ? ReportedSize : FData.size());
-  const std::int64_t base = origin == host::kSeekSet ? 0 : origin == host::kSeekEnd ? size : static_cast<std::int64_t>(FPos);
+  const std::int64_t base = origin == host::kSeekSet   ? 0
+                            : origin == host::kSeekEnd ? size
+                                                       : static_cast<std::int64_t>(FPos);
   if (base + offset < 0) return E_INVALIDARG;
   FPos = static_cast<std::size_t>(base + offset);
   if (newPosition) *newPosition = FPos;

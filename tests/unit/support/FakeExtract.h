@@ -28,10 +28,9 @@ class MemoryInStream : public TqovComObject<host::IInStream> {
   std::size_t FPos = 0;
 };
 
-class ExtractCallback
-    : public TqovComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
-                           host::IArchiveGetDiskProperty>,
-      public FaultScript {
+class ExtractCallback : public TqovComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
+                                             host::IArchiveGetDiskProperty>,
+                        public FaultScript {
  public:
   HRESULT KCALL QueryInterface(REFIID iid, void** object) override;
   HRESULT KCALL SetTotal(host::UInt64 total) override;

@@ -64,7 +64,8 @@ UpdateResult Update(host::IOutArchive* handler, fakes::UpdateCallback* callback)
 
 HRESULT OpenList(host::IOutArchive* handler, const WCHAR* name, const std::string& bytes) {
   auto archive = QueryAs<host::IInArchive>(handler);
-  auto stream = ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(bytes));
+  auto stream =
+      ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(bytes));
   auto callback = ComPtr<fakes::OpenCallback>::Adopt(
       NewInterface<fakes::OpenCallback, fakes::OpenCallback>(true, WStr(name)));
   return archive->Open(stream.Get(), nullptr, callback.Get());

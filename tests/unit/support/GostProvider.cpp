@@ -18,7 +18,8 @@ const wchar_t kRefuseSwitch[] = L"KORVANE_TEST_PROVIDER_REFUSE";
 bool GostProviderInstalled() {
 #ifdef _WIN32
   return RegGetValueW(HKEY_LOCAL_MACHINE,
-                      L"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Infotecs Cryptographic Service Provider",
+                      L"SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Infotecs Cryptographic "
+                      L"Service Provider",
                       L"Image Path", RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 #else
   return true;
