@@ -11,8 +11,9 @@
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
-#include <wincrypt.h>
 #include <windows.h>
+// wincrypt.h needs windows.h first.
+#include <wincrypt.h>
 
 enum { kReadSize = 1 << 20 };
 

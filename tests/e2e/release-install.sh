@@ -110,7 +110,7 @@ if grep -qE '^ *1 +32 +800C SHA-256$' <<<"$info"; then
 else
     korvane_fail "7z i: Korvane's SHA-256 hasher (library 1)"
 fi
-if grep -qE '^ *1 +C\.* +SHA-256 +sha256' <<<"$info"; then
+if grep -qE '^ *1 +C[.A-Z]* +SHA-256 +sha256' <<<"$info"; then
     korvane_pass "7z i: Korvane's SHA-256 format (library 1)"
 else
     korvane_fail "7z i: Korvane's SHA-256 format (library 1)"

@@ -8,8 +8,9 @@
 // The environment variable KORVANE_TEST_PROVIDER_REFUSE, when set, makes
 // CPAcquireContext fail, as a provider that is registered but won't work.
 #include <gcrypt.h>
-#include <wincrypt.h>
 #include <windows.h>
+// wincrypt.h needs windows.h first.
+#include <wincrypt.h>
 
 #include <new>
 

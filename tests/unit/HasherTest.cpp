@@ -303,6 +303,7 @@ TEST(HasherThreads, EightThreadsGiveTheKnownDigests) {
     }
   };
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int t = 0; t < kThreads; ++t) threads.emplace_back(work, t);
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], std::vector<std::string>{}) << "thread " << t;
