@@ -174,6 +174,10 @@ HRESULT KCALL TqovFormat::GetProperty(host::UInt32 index, PROPID propId, PROPVAR
     } else if (propId == host::kpidIsDir) {
       value->boolVal = VARIANT_FALSE;
       value->vt = VT_BOOL;
+    } else if (propId == host::kpidSize && FList->TestedSize(index)) {
+      // A list holds no sizes; a file that a test has read has one.
+      value->uhVal.QuadPart = *FList->TestedSize(index);
+      value->vt = VT_UI8;
     }
     return S_OK;
   });

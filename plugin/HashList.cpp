@@ -176,3 +176,13 @@ WStr TqovHashList::LineText(std::size_t i) const {
 WStr TqovHashList::Path(std::size_t i) const {
   return LineText(i).substr(FEntries[i].PathStart, FEntries[i].PathLength);
 }
+
+std::optional<std::uint64_t> TqovHashList::TestedSize(std::size_t i) const {
+  if (i >= FTestedSizes.size() || FTestedSizes[i] == kNotTested) return std::nullopt;
+  return FTestedSizes[i];
+}
+
+void TqovHashList::SetTestedSize(std::size_t i, std::uint64_t size) {
+  if (FTestedSizes.empty()) FTestedSizes.assign(FEntries.size(), kNotTested);
+  FTestedSizes.at(i) = size;
+}

@@ -43,6 +43,10 @@ class TqovHashList {
   WStr Path(std::size_t i) const;
   const BYTE* Digest(std::size_t i) const { return FDigests.data() + i * FDigestSize; }
 
+  // The size of entry i's file as its last test read it, if it was tested.
+  std::optional<std::uint64_t> TestedSize(std::size_t i) const;
+  void SetTestedSize(std::size_t i, std::uint64_t size);
+
   // CP_ACP or CP_UTF8: how the lines are read.
   UINT CodePage() const { return FCodePage; }
   // The code-page choice of the file (0 ANSI, 1 UTF-8 with byte-order mark,
@@ -75,4 +79,7 @@ class TqovHashList {
   std::optional<ULONG> FLineBreakChoice;
   std::vector<Entry> FEntries;
   std::vector<BYTE> FDigests;
+  // Made at the first test; kNotTested for a file not read yet.
+  static constexpr std::uint64_t kNotTested = ~std::uint64_t{0};
+  std::vector<std::uint64_t> FTestedSizes;
 };

@@ -8,7 +8,7 @@
 #include "plugin/Format.h"
 #include "plugin/HashListText.h"
 
-HashListCheck::HashListCheck(const TqovFormat& format, const TqovHashList& list,
+HashListCheck::HashListCheck(const TqovFormat& format, TqovHashList& list,
                              host::IArchiveExtractCallback* callback, host::IArchiveUpdateCallbackFile* files)
     : FFormat(format),
       FList(list),
@@ -58,6 +58,7 @@ HRESULT HashListCheck::CheckEntry(host::UInt32 index) {
   if (HRESULT hr = FCallback->PrepareOperation(host::kAskReadExternal); hr != S_OK) return hr;
 
   FHasher->Init();
+  host::UInt64 size = 0;
   for (;;) {
     host::UInt32 processed = 0;
     if (HRESULT hr = in->Read(FBuffer.get(), kReadBufferSize, &processed); hr != S_OK) return hr;
@@ -68,10 +69,13 @@ HRESULT HashListCheck::CheckEntry(host::UInt32 index) {
       if (HRESULT hr = WriteToStream(out.Get(), FBuffer.get(), processed, nullptr); hr != S_OK) return hr;
     }
     FCompleted += processed;
+    size += processed;
     if (HRESULT hr = Progress(); hr != S_OK) return hr;
   }
   in.Reset();
   out.Reset();
+  // The host asks for the size when it counts the file, after the result.
+  FList.SetTestedSize(index, size);
 
   // The digest as a list line shows it, back in the list's byte order.
   std::vector<BYTE> digest(FList.DigestSize()), shown(FList.DigestSize());

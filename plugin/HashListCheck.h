@@ -12,7 +12,7 @@ class TqovFormat;
 
 class HashListCheck {
  public:
-  HashListCheck(const TqovFormat& format, const TqovHashList& list, host::IArchiveExtractCallback* callback,
+  HashListCheck(const TqovFormat& format, TqovHashList& list, host::IArchiveExtractCallback* callback,
                 host::IArchiveUpdateCallbackFile* files);
   // indices: numItems entries, or every entry when numItems is 0xFFFFFFFF.
   // Any result other than S_OK from the host ends the run with that result.
@@ -27,7 +27,8 @@ class HashListCheck {
   HRESULT Progress();
 
   const TqovFormat& FFormat;
-  const TqovHashList& FList;
+  // Learns the sizes of the files it reads.
+  TqovHashList& FList;
   ComPtr<host::IArchiveExtractCallback> FCallback;
   ComPtr<host::IArchiveUpdateCallbackFile> FFiles;
   // One hasher for the whole run, started anew for every file.

@@ -136,6 +136,13 @@ run7z "$dir" a -tSHA-256 -mc=UTF8 -mlb=LF list.sha256 tree
 cp "$dir/list.sha256" "$data/list.before"
 abc="$(sha256sum <"$dir/tree/abc.txt" | cut -d' ' -f1)"
 
+size="$(find "$dir/tree" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')"
+if run7z "$dir" t list.sha256 && grep -qE "^Size: +$size\$" "$data/last.txt"; then
+    korvane_pass "7z t counts the size of the files it read (Size: $size)"
+else
+    korvane_fail "7z t counts the size of the files it read" "want Size: $size" "$(last_output)"
+fi
+
 printf 'abd' >"$dir/tree/abc.txt"
 test_fails "7z t with a changed file: non-zero exit, CRC Failed naming it" "$dir" list.sha256 \
     'ERROR: CRC Failed : tree\abc.txt'

@@ -1,6 +1,7 @@
 // Testing a list: each entry's file, opened by the host, against its digest.
 #include <gtest/gtest.h>
 
+#include "base/PropValue.h"
 #include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/Fakes.h"
@@ -41,15 +42,27 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
   return all;
 }
 
+// kpidSize of entry i: the size its test read, or -1 when there is none.
+long long SizeOf(host::IOutArchive* handler, host::UInt32 i) {
+  PropValueHolder size;
+  QueryAs<host::IInArchive>(handler)->GetProperty(i, host::kpidSize, size.Ptr());
+  return size->vt == VT_UI8 ? static_cast<long long>(size->uhVal.QuadPart) : -1;
+}
+
 TEST(HashListTest, ChecksEveryFile) {
   fixture::Formats formats;
   auto handler = OpenAbc();
+  EXPECT_EQ(SizeOf(handler.Get(), 0), -1);  // a list holds no sizes
   // b is as listed; a differs; c can't be opened (the host says so itself).
   auto callback = Files({{0, "abd"}, {1, ""}});
   EXPECT_EQ(RunTest(handler.Get(), callback.Get()), S_OK);
   EXPECT_EQ(callback->Calls, Join({Entry(0, 3), Entry(1, 0), {"GetStream2 2 8"}}));
   EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3});
   EXPECT_EQ(callback->Completed.back(), 3u);
+  // The sizes of the files read, for the host's totals.
+  EXPECT_EQ(SizeOf(handler.Get(), 0), 3);
+  EXPECT_EQ(SizeOf(handler.Get(), 1), 0);
+  EXPECT_EQ(SizeOf(handler.Get(), 2), -1);
 
   auto good = Files({{0, "abc"}, {1, ""}, {2, "abc"}});
   EXPECT_EQ(RunTest(handler.Get(), good.Get()), S_OK);
