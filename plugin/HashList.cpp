@@ -37,7 +37,7 @@ class LineMatcher {
         break;
       case LinePieceKind::DigestUpper:
       case LinePieceKind::DigestLower:
-        if (!std::all_of(text.begin(), text.end(), IsHexDigit)) return false;
+        // Its digits are checked when they are read (HexToBytes).
         DigestSpan = Span{at, length};
         break;
       case LinePieceKind::FileName: return false;
@@ -51,9 +51,6 @@ class LineMatcher {
   std::optional<Span> DigestSpan;
 
  private:
-  static bool IsHexDigit(WCHAR c) {
-    return (c >= KW('0') && c <= KW('9')) || (c >= KW('A') && c <= KW('F')) || (c >= KW('a') && c <= KW('f'));
-  }
   std::size_t LengthOf(const LinePiece& piece) const {
     switch (piece.Kind) {
       case LinePieceKind::Text: return piece.Text.size();
@@ -123,12 +120,17 @@ bool TqovHashList::ReadLines(UINT codePage, const std::vector<LinePiece>& layout
   FCodePage = codePage;
   FEntries.clear();
   FDigests.clear();
+  // A layout without a path has no line to check.
+  const auto fileName = std::find_if(layout.begin(), layout.end(),
+                                     [](const LinePiece& p) { return p.Kind == LinePieceKind::FileName; });
   const std::string_view all(FBytes);
   std::size_t pos = FBodyStart;
   while (pos < all.size()) {
     const auto found = FLineBreak.empty() ? std::string_view::npos : all.find(FLineBreak, pos);
     const std::size_t end = found == std::string_view::npos ? all.size() : found;
-    if (end > pos && !ReadLine(pos, end - pos, codePage, layout, hashName)) return false;
+    if (end > pos &&
+        (fileName == layout.end() || !ReadLine(pos, end - pos, codePage, layout, fileName, hashName)))
+      return false;
     if (found == std::string_view::npos) break;
     pos = end + FLineBreak.size();
   }
@@ -136,28 +138,29 @@ bool TqovHashList::ReadLines(UINT codePage, const std::vector<LinePiece>& layout
 }
 
 bool TqovHashList::ReadLine(std::size_t start, std::size_t length, UINT codePage,
-                            const std::vector<LinePiece>& layout, const WStr& hashName) {
+                            const std::vector<LinePiece>& layout,
+                            std::vector<LinePiece>::const_iterator fileName, const WStr& hashName) {
   if (length > 0xFFFFFFFFu) return false;
   WStr text;
   if (!FromCodePage(codePage, std::string_view(FBytes).substr(start, length), text)) return false;
   if (HasControlCharacter(text)) return false;
 
-  // A layout without a path or without a digest has no line to check.
-  const auto fileName = std::find_if(layout.begin(), layout.end(),
-                                     [](const LinePiece& p) { return p.Kind == LinePieceKind::FileName; });
-  if (fileName == layout.end()) return false;
   LineMatcher matcher(text, hashName, 2 * FDigestSize);
   for (auto it = layout.begin(); it != fileName; ++it)
     if (!matcher.Match(*it, true)) return false;
   for (auto it = layout.end(); it-- != fileName + 1;)
     if (!matcher.Match(*it, false)) return false;
   const Span path = matcher.Rest();
+  // A layout without a digest has no line to check either.
   if (path.Length == 0 || !matcher.DigestSpan) return false;
 
   const std::size_t at = FDigests.size();
   FDigests.resize(at + FDigestSize);
-  HexToBytes(WStrView(text).substr(matcher.DigestSpan->Start, matcher.DigestSpan->Length),
-             FDigests.data() + at);
+  if (!HexToBytes(WStrView(text).substr(matcher.DigestSpan->Start, matcher.DigestSpan->Length),
+                  FDigests.data() + at)) {
+    FDigests.resize(at);
+    return false;
+  }
   FEntries.push_back({start, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(path.Start),
                       static_cast<std::uint32_t>(path.Length)});
   return true;

@@ -67,8 +67,9 @@ class TqovHashList {
 
   TqovHashList() = default;
   bool ReadLines(UINT codePage, const std::vector<LinePiece>& layout, const WStr& hashName);
+  // fileName: the layout's %FILENAME% piece.
   bool ReadLine(std::size_t start, std::size_t length, UINT codePage, const std::vector<LinePiece>& layout,
-                const WStr& hashName);
+                std::vector<LinePiece>::const_iterator fileName, const WStr& hashName);
 
   std::string FBytes;
   std::size_t FBodyStart = 0;  // after a byte-order mark
