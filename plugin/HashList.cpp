@@ -39,6 +39,7 @@ class LineMatcher {
       case LinePieceKind::DigestLower:
         // Its digits are checked when they are read (HexToBytes).
         DigestSpan = Span{at, length};
+        HasDigest = true;
         break;
       case LinePieceKind::FileName: return false;
     }
@@ -48,7 +49,8 @@ class LineMatcher {
 
   // What lies between the pieces matched at the front and at the back.
   Span Rest() const { return {FStart, FEnd - FStart}; }
-  std::optional<Span> DigestSpan;
+  Span DigestSpan;
+  bool HasDigest = false;
 
  private:
   std::size_t LengthOf(const LinePiece& piece) const {
@@ -152,11 +154,11 @@ bool TqovHashList::ReadLine(std::size_t start, std::size_t length, UINT codePage
     if (!matcher.Match(*it, false)) return false;
   const Span path = matcher.Rest();
   // A layout without a digest has no line to check either.
-  if (path.Length == 0 || !matcher.DigestSpan) return false;
+  if (path.Length == 0 || !matcher.HasDigest) return false;
 
   const std::size_t at = FDigests.size();
   FDigests.resize(at + FDigestSize);
-  if (!HexToBytes(WStrView(text).substr(matcher.DigestSpan->Start, matcher.DigestSpan->Length),
+  if (!HexToBytes(WStrView(text).substr(matcher.DigestSpan.Start, matcher.DigestSpan.Length),
                   FDigests.data() + at)) {
     FDigests.resize(at);
     return false;
