@@ -26,6 +26,9 @@ KORVANE_DEBIAN_PACKAGES=(
     libgcrypt-mingw-w64-dev
     libgpg-error-mingw-w64-dev
     rhash
+    # the checksum tools whose lists the end-to-end tests read and add to
+    cksfv
+    hashdeep
     # /usr/bin/time: peak memory in scripts/bench
     time
     # Release and tooling: the zip, reading back the DLLs' version
