@@ -243,7 +243,8 @@ for entry in "${lists[@]}"; do
         korvane_fail "$name: 7z a of one more file keeps every old byte and adds a line" "exit code $rc" \
             "$(last_output)" "$(diff <(cat -A "$data/before") <(cat -A "$tree/$list") | head -n 8)"
     fi
-    if (cd "$tree" && "verify_$verify" "$list"); then
+    if [[ "$(without_more "$tree/$list" | wc -c)" -lt "$(wc -c <"$tree/$list")" ]] &&
+        (cd "$tree" && "verify_$verify" "$list"); then
         korvane_pass "$name: the grown list still verifies with the tool that wrote it"
     else
         korvane_fail "$name: the grown list still verifies with the tool that wrote it" \
@@ -254,22 +255,27 @@ done
 
 # --- a list that names no file ----------------------------------------------------
 
-printf '\n\n\r\n' >"$tree/blank.sha256"
-rc=0
-run7z t blank.sha256 || rc=$?
-if [[ $rc -ne 0 ]] && ! said "Everything is Ok"; then
-    korvane_pass "a list of blank lines only fails 7z t (exit $rc)"
-else
-    korvane_fail "a list of blank lines only fails 7z t" "exit code $rc" "$(last_output)"
-fi
-rc=0
-run7z a blank.sha256 a.txt || rc=$?
-if [[ $rc -eq 0 ]] && (cd "$tree" && sha256sum -c --quiet blank.sha256 >/dev/null 2>&1); then
-    korvane_pass "7z a onto a list of blank lines works, and sha256sum verifies the result"
-else
-    korvane_fail "7z a onto a list of blank lines works" "exit code $rc" "$(last_output)" \
-        "$(cat -A "$tree/blank.sha256")"
-fi
+# Empty lines (LF), and CRLF lines with blanks: the list must be read (not
+# left to 7-Zip's own format, which can't open the second) and then fail.
+for blank in '\n\n\n' '\r\n \t\r\n\r\n'; do
+    printf '%b' "$blank" >"$tree/blank.sha256"
+    what="a list of blank lines only ($blank)"
+    rc=0
+    run7z t blank.sha256 || rc=$?
+    if [[ $rc -ne 0 ]] && said "Type = SHA-256" && ! said "Everything is Ok"; then
+        korvane_pass "$what fails 7z t (exit $rc)"
+    else
+        korvane_fail "$what fails 7z t, opened as SHA-256" "exit code $rc" "$(last_output)"
+    fi
+    rc=0
+    run7z a blank.sha256 a.txt || rc=$?
+    if [[ $rc -eq 0 ]] && grep -a -q 'a\.txt' "$tree/blank.sha256" &&
+        (cd "$tree" && sha256sum -c --quiet blank.sha256 >/dev/null 2>&1); then
+        korvane_pass "7z a onto $what works, and sha256sum verifies the result"
+    else
+        korvane_fail "7z a onto $what works" "exit code $rc" "$(last_output)" "$(cat -A "$tree/blank.sha256")"
+    fi
+done
 
 korvane_wine_keeper_stop
 echo "host-dialects.sh took $((SECONDS - started)) s"
