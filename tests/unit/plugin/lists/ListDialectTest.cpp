@@ -231,7 +231,7 @@ TEST(ListDialect, Refusals) {
       // a digest one digit short or long, or with a letter beyond f
       {Md5, M.substr(1) + "  a.txt", "NotALine"},
       {Md5, M + "0  a.txt", "NotALine"},
-      {Md5, "g" + M.substr(1) + "  a.txt", "NotALine"},
+      {Md5, std::string("g").append(M, 1) + "  a.txt", "NotALine"},
       {Sfv, "a.txt 352441c", "NotALine"},
       {Sfv, "a.txt 352441c2a", "NotALine"},
       // another algorithm's digest: SHA-256 digits in an MD5 list
