@@ -1,12 +1,7 @@
-// The functions the host finds by name in the DLL.
+// Every function the host finds by name in the DLL, as the .def files list
+// them; each wing declares and defines its own.
 #pragma once
 
-#include "interfaces/Host7z.h"
-
-extern "C" {
-HRESULT KCALL GetHashers(host::IHashers** hashers);
-HRESULT KCALL SetCodecs(host::ICompressCodecsInfo* codecsInfo);
-HRESULT KCALL CreateObject(const GUID* clsid, const GUID* iid, void** object);
-HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID propId, PROPVARIANT* value);
-HRESULT KCALL GetNumberOfFormats(host::UInt32* count);
-}
+#include "plugin/hashers/HasherExports.h"
+#include "plugin/lists/FormatObjects.h"
+#include "plugin/lists/FormatRegistration.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/LineLayout.h"
+#include "plugin/lists/LineLayout.h"
 
 // How an entry line is written.
 enum class ListDialect {

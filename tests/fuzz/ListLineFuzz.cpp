@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "plugin/HashListText.h"
-#include "plugin/LineLayout.h"
+#include "plugin/lists/CodePageText.h"
+#include "plugin/lists/LineLayout.h"
 #include "plugin/lists/ListDialect.h"
 
 namespace {

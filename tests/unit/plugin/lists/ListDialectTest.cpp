@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/HashListText.h"
-#include "plugin/LineLayout.h"
+#include "plugin/lists/CodePageText.h"
+#include "plugin/lists/LineLayout.h"
 #include "plugin/lists/ListDialect.h"
 #include "tests/unit/support/Text.h"
 
