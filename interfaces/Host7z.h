@@ -23,6 +23,7 @@ constexpr PROPID kpidName = 4;
 constexpr PROPID kpidIsDir = 6;
 constexpr PROPID kpidSize = 7;
 constexpr PROPID kpidChecksum = 46;
+constexpr PROPID kpidError = 55;
 
 struct ISequentialInStream : IUnknown {
   static constexpr GUID iid = HostIid(0x03, 0x01);

@@ -3,6 +3,15 @@
 #include "base/Errors.h"
 
 std::string ToCodePage(UINT codePage, const WStr& text) {
+  if (codePage == kCodePageUtf16Le) {
+    std::string bytes;
+    bytes.reserve(2 * text.size());
+    for (WCHAR c : text) {
+      bytes += static_cast<char>(c & 0xFF);
+      bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+  }
   const int n = WideCharToMultiByte(codePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   // A text that can't be converted at all must not become a short line.
   if (n <= 0) RaiseResultError(E_FAIL);
@@ -16,6 +25,14 @@ std::string ToCodePage(UINT codePage, const WStr& text) {
 bool FromCodePage(UINT codePage, std::string_view bytes, WStr& text) {
   text.clear();
   if (bytes.empty()) return true;
+  if (codePage == kCodePageUtf16Le) {
+    if (bytes.size() % 2 != 0) return false;
+    text.resize(bytes.size() / 2);
+    for (std::size_t i = 0; i < text.size(); ++i)
+      text[i] = static_cast<WCHAR>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    return true;
+  }
   if (bytes.size() > 0x7FFFFFFF) RaiseResultError(E_OUTOFMEMORY);
   const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
   const int length = static_cast<int>(bytes.size());

@@ -6,6 +6,7 @@
 #include "base/Bstr.h"
 #include "base/LocaleText.h"
 #include "base/PropValue.h"
+#include "plugin/lists/CodePageText.h"
 #include "plugin/lists/FileExtension.h"
 #include "plugin/lists/HashListCheck.h"
 #include "plugin/lists/HashListUpdate.h"
@@ -35,7 +36,7 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
     // Every call starts from the defaults: nothing of an earlier call survives.
     FParams->ResetDefaults();
     ApplyDefaultLineFormat();
-    FCodePageGiven = FLineBreakGiven = false;
+    FLineFormatGiven = FCodePageGiven = FLineBreakGiven = false;
     for (host::UInt32 i = 0; i < count; ++i) {
       const WCHAR* name = names[i];
       // The host's general options mean nothing to a hash list.
@@ -49,6 +50,7 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
       }
       if (target == nullptr) return E_INVALIDARG;
       target->SetValue(values[i]);
+      if (target == FParams->LineFormatParameter()) FLineFormatGiven = true;
       if (target == FParams->CodePageParameter()) FCodePageGiven = true;
       if (target == FParams->LineBreakParameter()) FLineBreakGiven = true;
     }
@@ -71,15 +73,26 @@ RunDescription TqovFormat::Describe() const {
   } else if (FList) {
     digestSize = FList->DigestSize();
   }
-  return {ParseLineLayout(FParams->GetLineFormat()), FAlg->Name, digestSize, UpdateEncoding(),
-          HasherSource(FAlg, FHashers)};
+  RunDescription run{ParseLineLayout(FParams->GetLineFormat()),
+                     FAlg->Name,
+                     digestSize,
+                     UpdateEncoding(),
+                     {},
+                     HasherSource(FAlg, FHashers)};
+  // New lines follow the list as it is written, unless the user names a
+  // line format.
+  if (FList && !FLineFormatGiven) run.Style = FList->Style();
+  return run;
 }
 
 HashListEncoding TqovFormat::UpdateEncoding() const {
   ULONG codePage = FParams->CodePageChoice();
   ULONG lineBreak = FParams->LineBreakChoice();
-  if (FList && !FCodePageGiven && FList->CodePageChoice()) codePage = *FList->CodePageChoice();
   if (FList && !FLineBreakGiven && FList->LineBreakChoice()) lineBreak = *FList->LineBreakChoice();
+  // UTF-16LE is no choice of the options: only a list written so keeps it.
+  if (FList && !FCodePageGiven && FList->CodePage() == kCodePageUtf16Le)
+    return {kCodePageUtf16Le, "\xFF\xFE", TqovHashParameterSet::LineBreakOf(lineBreak)};
+  if (FList && !FCodePageGiven && FList->CodePageChoice()) codePage = *FList->CodePageChoice();
   return {TqovHashParameterSet::CodePageOf(codePage), TqovHashParameterSet::PreambleOf(codePage),
           TqovHashParameterSet::LineBreakOf(lineBreak)};
 }
@@ -174,9 +187,17 @@ HRESULT KCALL TqovFormat::Extract(const host::UInt32* indices, host::UInt32 numI
   });
 }
 
-HRESULT KCALL TqovFormat::GetArchiveProperty(PROPID, PROPVARIANT* value) {
+HRESULT KCALL TqovFormat::GetArchiveProperty(PROPID propId, PROPVARIANT* value) {
   value->vt = VT_EMPTY;
-  return S_OK;
+  return GuardMapped([&] {
+    // A list that names no file checks nothing: the host reports the error
+    // (and exits with 2 on a test or a listing), yet can still add to it.
+    if (propId == host::kpidError && FList && FList->Count() == 0) {
+      value->bstrVal = NewBstr(KW("The list names no files"));
+      value->vt = VT_BSTR;
+    }
+    return S_OK;
+  });
 }
 
 HRESULT KCALL TqovFormat::GetNumberOfProperties(host::UInt32* count) {

@@ -74,7 +74,9 @@ class TqovFormat final : public ComObject<host::ISetCompressCodecsInfo, host::IS
   ComPtr<host::IHashers> FHashers;
   // The list opened, until Close.
   std::unique_ptr<HashList> FList;
-  // Whether the last SetProperties named the code page or the line break.
+  // Whether the last SetProperties named the line format, the code page or
+  // the line break.
+  bool FLineFormatGiven = false;
   bool FCodePageGiven = false;
   bool FLineBreakGiven = false;
 };

@@ -16,7 +16,8 @@ HashListUpdate::HashListUpdate(const RunDescription& run, const HashList* list,
       FProgress(callback) {}
 
 HRESULT HashListUpdate::Run(host::UInt32 numItems) {
-  if (numItems == 0) return FProgress.Report();
+  // Nothing to write, unless an open list keeps lines of its own.
+  if (numItems == 0 && FList == nullptr) return FProgress.Report();
 
   const HashListEncoding& encoding = FRun.Encoding;
   if (!encoding.Preamble.empty()) RETURN_IF_NOT_OK(Write(encoding.Preamble));
@@ -25,6 +26,9 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
   FProgress.Start();
 
   const std::string lineBreak = ToCodePage(encoding.CodePage, encoding.LineBreak);
+  // Onto an open list, the lines wait for their places.
+  std::multimap<std::size_t, std::string> placed;
+  std::vector<std::string> added;
   for (host::UInt32 i = 0; i < numItems; ++i) {
     ItemInfo info;
     RETURN_IF_NOT_OK(GetItemInfo(i, info));
@@ -37,10 +41,54 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
       if (isDir) continue;  // directories get no line
       RETURN_IF_NOT_OK(NewLine(i, bytes));
     }
-    RETURN_IF_NOT_OK(Write(bytes + lineBreak));
+    if (FList == nullptr) {
+      RETURN_IF_NOT_OK(Write(bytes + lineBreak));
+    } else if (info.IndexInArchive < FList->Count()) {
+      placed.emplace(info.IndexInArchive, std::move(bytes));
+    } else {
+      added.push_back(std::move(bytes));
+    }
   }
   FBuffer = {};
+  if (FList != nullptr) RETURN_IF_NOT_OK(WriteInListOrder(placed, added, lineBreak));
   return FProgress.Report();
+}
+
+HRESULT HashListUpdate::WriteInListOrder(const std::multimap<std::size_t, std::string>& placed,
+                                         const std::vector<std::string>& added,
+                                         const std::string& lineBreak) {
+  std::string out;
+  const auto flush = [&] {
+    const HRESULT hr = Write(out);
+    out.clear();
+    return hr;
+  };
+  std::size_t other = 0;
+  const std::size_t count = FList->Count();
+  for (std::size_t entry = 0; entry < count; ++entry) {
+    for (; other < FList->OthersBefore(entry); ++other) out += OtherLine(other) + lineBreak;
+    // A deleted entry leaves no line.
+    const auto [first, last] = placed.equal_range(entry);
+    for (auto it = first; it != last; ++it) out += it->second + lineBreak;
+    if (out.size() >= (1u << 20)) RETURN_IF_NOT_OK(flush());
+  }
+  // A list without entries keeps its lines first; else the new lines follow
+  // the last entry, before the lines after it.
+  if (count == 0)
+    for (; other < FList->OthersBefore(count); ++other) out += OtherLine(other) + lineBreak;
+  for (const std::string& line : added) out += line + lineBreak;
+  for (; other < FList->OthersBefore(count); ++other) out += OtherLine(other) + lineBreak;
+  return flush();
+}
+
+std::string HashListUpdate::OtherLine(std::size_t j) const {
+  if (FRun.Encoding.CodePage == FList->CodePage()) return std::string(FList->OtherBytes(j));
+  return ToCodePage(FRun.Encoding.CodePage, FList->OtherText(j));
+}
+
+WStr HashListUpdate::NewLineText(const WStr& path, const BYTE* digest, std::size_t size) const {
+  if (FRun.Style) return ComposeInStyle(*FRun.Style, FRun.Layout, path, FRun.HashName, digest, size);
+  return ComposeLine(FRun.Layout, path, FRun.HashName, digest, size);
 }
 
 HRESULT HashListUpdate::Write(const std::string& bytes) {
@@ -94,8 +142,7 @@ HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::
     // Renamed: the digest stays, the line is written anew for the new path.
     WStr path;
     RETURN_IF_NOT_OK(GetPath(index, path));
-    bytes = ToCodePage(FRun.Encoding.CodePage, ComposeLine(FRun.Layout, path, FRun.HashName,
-                                                           FList->Digest(entry), FList->DigestSize()));
+    bytes = ToCodePage(FRun.Encoding.CodePage, NewLineText(path, FList->Digest(entry), FList->DigestSize()));
   } else if (FRun.Encoding.CodePage == FList->CodePage()) {
     bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
   } else {
@@ -121,7 +168,6 @@ HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
   RETURN_IF_NOT_OK(DigestStream(stream.Get(), nullptr, *FHasher, FBuffer, FProgress, digest));
   stream.Reset();
   const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
-  bytes = ToCodePage(FRun.Encoding.CodePage,
-                     ComposeLine(FRun.Layout, path, FRun.HashName, printed.data(), printed.size()));
+  bytes = ToCodePage(FRun.Encoding.CodePage, NewLineText(path, printed.data(), printed.size()));
   return S_OK;
 }

@@ -1,8 +1,12 @@
 // One UpdateItems run of a hash-list format: checks the items, then writes a
 // line for every file item: hashed anew for new data, or the line of an
-// entry kept from the list that was opened.
+// entry kept from the list that was opened. Onto an open list, the lines go
+// in the list's order: every line that is no entry (comments, blank lines)
+// stays where it was, an item of an entry takes that entry's place, and the
+// lines of new files follow the last entry.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +42,13 @@ class HashListUpdate {
   // The line of a file hashed now.
   HRESULT NewLine(host::UInt32 index, std::string& bytes);
   HRESULT Write(const std::string& bytes);
+  // Onto an open list: the lines of the items, each after the list's lines
+  // before the entry it belongs to; the new ones after the last entry.
+  HRESULT WriteInListOrder(const std::multimap<std::size_t, std::string>& placed,
+                           const std::vector<std::string>& added, const std::string& lineBreak);
+  // A line of the open list that is no entry, in the run's code page.
+  std::string OtherLine(std::size_t j) const;
+  WStr NewLineText(const WStr& path, const BYTE* digest, std::size_t size) const;
 
   const RunDescription& FRun;
   const HashList* const FList;

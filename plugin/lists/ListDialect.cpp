@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "plugin/lists/DigestText.h"
+#include "plugin/lists/LineComposer.h"
+
 namespace {
 
 bool IsBlank(WCHAR c) { return c == KW(' ') || c == KW('\t'); }
@@ -335,4 +338,54 @@ bool UnescapeListName(WStrView escaped, WStr& name) {
     name += c;
   }
   return true;
+}
+
+LineStyle StyleOf(WStrView line, const ListLine& entry, bool upperDigits) {
+  LineStyle style;
+  style.Dialect = entry.Dialect == ListDialect::DigestOnly ? ListDialect::Own : entry.Dialect;
+  style.UpperDigits = upperDigits;
+  const auto part = [&](LineSpan s) { return WStr(line.substr(s.Start, s.Length)); };
+  style.Separator = part(entry.Separator);
+  if (entry.Dialect == ListDialect::BsdTag) {
+    style.Tag = part(entry.Tag);
+    const std::size_t nameEnd = entry.Name.Start + entry.Name.Length;
+    style.BeforeDigest = WStr(line.substr(nameEnd, entry.Digest.Start - nameEnd));
+  }
+  if (entry.Dialect == ListDialect::NameFirst && entry.Separator.Length > 1)
+    style.DigestColumn = entry.Digest.Start;
+  return style;
+}
+
+WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout, const WStr& path,
+                    const WStr& hashName, const BYTE* digest, std::size_t size) {
+  if (style.Dialect == ListDialect::Own) {
+    std::vector<LinePiece> cased = layout;
+    for (LinePiece& piece : cased)
+      if (piece.Kind == LinePieceKind::DigestUpper || piece.Kind == LinePieceKind::DigestLower)
+        piece.Kind = style.UpperDigits ? LinePieceKind::DigestUpper : LinePieceKind::DigestLower;
+    return ComposeLine(cased, path, hashName, digest, size);
+  }
+  WStr name = path;
+  std::replace(name.begin(), name.end(), KW('\\'), KW('/'));
+  bool escaped = false;
+  if (style.Dialect != ListDialect::NameFirst && name.find(KW('\n')) != WStr::npos) {
+    WStr text;
+    for (WCHAR c : name) text += c == KW('\n') ? WStr(KW("\\n")) : WStr(1, c);
+    name = text;
+    escaped = true;
+  }
+  const WStr hex = BytesToHex(digest, size, style.UpperDigits);
+  const WStr lead = escaped ? WStr(KW("\\")) : WStr();
+  switch (style.Dialect) {
+    case ListDialect::BsdTag:
+      return lead + style.Tag + style.Separator + KW("(") + name + style.BeforeDigest + hex;
+    case ListDialect::NameFirst: {
+      WStr line = name + style.Separator;
+      if (style.DigestColumn != 0)
+        line =
+            name + WStr(style.DigestColumn > name.size() + 1 ? style.DigestColumn - name.size() : 1, KW(' '));
+      return line + hex;
+    }
+    default: return lead + hex + style.Separator + name;
+  }
 }

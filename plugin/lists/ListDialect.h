@@ -92,6 +92,35 @@ ListSyntax MakeListSyntax(std::vector<LinePiece> layout, const WStr& hashName, s
 ListLine ReadListLine(WStrView line, const ListSyntax& syntax,
                       std::optional<ListDialect> prefer = std::nullopt);
 
+// How the new lines of an update are written into a list that has entries:
+// as its first entry is written.
+struct LineStyle {
+  ListDialect Dialect = ListDialect::Own;
+  bool UpperDigits = true;
+  // As ListLine has them, as text: the blanks (and "*") between digest and
+  // name or name and digest; for a BSD tag line, the tag and what stands
+  // between it and the "(", and what stands between the ")" and the digest.
+  WStr Separator;
+  WStr Tag;
+  WStr BeforeDigest;
+  // A name-first line whose name was padded with more than one blank: the
+  // column where its digest starts, so that new names are padded to it too;
+  // else 0.
+  std::size_t DigestColumn = 0;
+};
+
+// The style of a list whose first entry is entry (read from line); its
+// digits in upperDigits' case (the case of the first entry whose digits have
+// letters, or the format's own).
+LineStyle StyleOf(WStrView line, const ListLine& entry, bool upperDigits);
+
+// A new line in the style. The own line format and a digest alone go by the
+// layout, with the digits in the style's case; the tools' dialects write "/"
+// between folders, as those tools do, and escape a name with a line feed or
+// a "\" as coreutils does. digest holds size bytes in their printed order.
+WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout, const WStr& path,
+                    const WStr& hashName, const BYTE* digest, std::size_t size);
+
 // The name of an escaped line: "\\" gives "\", "\n" a line feed. False for a
 // "\" followed by anything else (no tool writes that).
 bool UnescapeListName(WStrView escaped, WStr& name);

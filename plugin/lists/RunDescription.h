@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "plugin/lists/ItemHasher.h"
 #include "plugin/lists/LineLayout.h"
+#include "plugin/lists/ListDialect.h"
 
 // The bytes around the lines that an update writes.
 struct HashListEncoding {
@@ -26,5 +28,9 @@ struct RunDescription {
   // hasher (a CryptoAPI format, or an open list); else 0.
   std::size_t DigestSize = 0;
   HashListEncoding Encoding;
+  // How an update writes new and renamed lines: in the style of the open
+  // list's first entry, unless the options name the line format; none: by
+  // Layout.
+  std::optional<LineStyle> Style;
   HasherSource Hashers;
 };

@@ -42,8 +42,12 @@ TEST(HashListAdd, KeptLinesStayByteForByte) {
                {{0, 0}, {1, 2}, {3, 0}});
   const auto result = fixture::Update(handler.Get(), callback.Get());
   EXPECT_EQ(result.hr, S_OK);
-  EXPECT_EQ(result.bytes, bom + a + "\n" + kAbdMd5 + " *c\n" + kEmptyMd5 + " *d\\\xD0\xB6\n" +
-                              "900150983CD24FB0D6963F7D28E17F72 *e\n");
+  // In the list's order: each item at its entry's place (the renamed one
+  // beside the kept one, the re-added one in place of the old line), the new
+  // file after the last entry; new lines with the list's lower-case digits.
+  EXPECT_EQ(result.bytes, bom + a + "\n" + "900150983cd24fb0d6963f7d28e17f72 *e\n" +
+                              "4911e516e5aa21d327512e0c8b197616 *c\n" +
+                              "d41d8cd98f00b204e9800998ecf8427e *d\\\xD0\xB6\n");
   EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3});  // only what is read
 }
 
