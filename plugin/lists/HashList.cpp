@@ -53,6 +53,7 @@ std::unique_ptr<HashList> HashList::Parse(std::string bytes, const std::vector<L
 
   // The first line break, in units of the code page.
   const std::size_t unit = utf16 ? 2 : 1;
+  std::string_view lineBreak;
   for (std::size_t at = 0; at + unit <= body.size(); at += unit) {
     const bool high = unit == 1 || body[at + 1] == '\0';
     const char c = body[at];
@@ -60,18 +61,19 @@ std::unique_ptr<HashList> HashList::Parse(std::string bytes, const std::vector<L
     const char next =
         at + 2 * unit <= body.size() && (unit == 1 || body[at + unit + 1] == '\0') ? body[at + unit] : 0;
     if (c == '\r' && next == '\n') {
-      list->FLineBreak = "\r\n", list->FLineBreakChoice = kBreakCrLf;
+      lineBreak = "\r\n", list->FLineBreakChoice = kBreakCrLf;
     } else if (c == '\r') {
-      list->FLineBreak = "\r", list->FLineBreakChoice = kBreakCr;
+      lineBreak = "\r", list->FLineBreakChoice = kBreakCr;
     } else if (next == '\r') {
-      list->FLineBreak = "\n\r", list->FLineBreakChoice = kBreakLfCr;
+      lineBreak = "\n\r", list->FLineBreakChoice = kBreakLfCr;
     } else {
-      list->FLineBreak = "\n", list->FLineBreakChoice = kBreakLf;
+      lineBreak = "\n", list->FLineBreakChoice = kBreakLf;
     }
     break;
   }
-  if (utf16)
-    list->FLineBreak = ToCodePage(kCodePageUtf16Le, WStr(list->FLineBreak.begin(), list->FLineBreak.end()));
+  // (Made anew, not assigned from a literal: gcc 12 sees a false overlap there.)
+  list->FLineBreak =
+      utf16 ? ToCodePage(kCodePageUtf16Le, WStr(lineBreak.begin(), lineBreak.end())) : std::string(lineBreak);
 
   if (utf16) {
     if (body.size() % 2 != 0 || !list->ReadLines(kCodePageUtf16Le, syntax)) return nullptr;

@@ -1,14 +1,17 @@
 // Any bytes as a hash list: the parser must not fail in any way, and what it
-// accepts must be lines that composing its entries gives back (digits'
-// letter case aside).
+// accepts must come back: its lines, entries and others in their order, give
+// back the file byte for byte, and a line written for an entry in the list's
+// own style reads back as the same path and digest.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "base/LocaleText.h"
+#include "plugin/lists/CodePageText.h"
 #include "plugin/lists/HashList.h"
 #include "plugin/lists/LineComposer.h"
 #include "plugin/lists/LineLayout.h"
+#include "plugin/lists/ListDialect.h"
 
 namespace {
 
@@ -32,12 +35,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto list = HashList::Parse(bytes, layout, KW("MD5"), digestSize);
   if (!list) return 0;
   Check(list->DigestSize() == digestSize);
+
+  // Every line in its place, joined by the list's line break.
+  const UINT codePage = list->CodePage();
+  std::string lineBreak = ToCodePage(codePage, list->LineBreakChoice() == 0   ? WStr(KW("\r\n"))
+                                               : list->LineBreakChoice() == 1 ? WStr(KW("\r"))
+                                               : list->LineBreakChoice() == 2 ? WStr(KW("\n\r"))
+                                                                              : WStr(KW("\n")));
+  std::string joined;
+  std::size_t other = 0;
+  for (std::size_t i = 0; i <= list->Count(); ++i) {
+    for (; other < list->OthersBefore(i); ++other) joined.append(list->OtherBytes(other)).append(lineBreak);
+    if (i < list->Count()) joined.append(list->LineBytes(i)).append(lineBreak);
+  }
+  const std::size_t bom = codePage == kCodePageUtf16Le ? 2 : bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+  const std::string body = bytes.substr(bom);
+  Check(joined == body || joined == body + lineBreak);
+
+  // A new line in the list's style reads back the same.
+  if (!list->Style()) return 0;
   for (std::size_t i = 0; i < list->Count(); ++i) {
     const WStr path = list->Path(i);
-    Check(!path.empty());
-    const WStr line = ComposeLine(layout, path, KW("MD5"), list->Digest(i), digestSize);
-    Check(UpperCased(line) == UpperCased(list->LineText(i)));
-    Check(list->LineBytes(i).size() <= bytes.size());
+    if (path.empty()) continue;  // a digest alone names nothing to write
+    const WStr line = ComposeInStyle(*list->Style(), layout, path, KW("MD5"), list->Digest(i), digestSize);
+    // In UTF-16LE, which holds any text the list can.
+    const auto again =
+        HashList::Parse("\xFF\xFE" + ToCodePage(kCodePageUtf16Le, line), layout, KW("MD5"), digestSize);
+    Check(again && again->Count() == 1 && again->Path(0) == path &&
+          std::equal(again->Digest(0), again->Digest(0) + digestSize, list->Digest(i)));
   }
   return 0;
 }

@@ -79,7 +79,10 @@ TEST(HashListDialects, EveryDialectCommentBlankRunCodePageAndLineBreak) {
             std::string bytes = lines;
             if (coding == "utf8 bom") bytes = "\xEF\xBB\xBF" + lines;
             if (coding == "utf16le") bytes = Utf16(lines);
-            if (coding == "ansi") bytes.replace(bytes.find("\xC3\xA9"), 2, "\xE9");
+            if (coding == "ansi") {
+              const std::size_t at = bytes.find("\xC3\xA9");
+              bytes = bytes.substr(0, at) + '\xE9' + bytes.substr(at + 2);
+            }
             const std::string what = std::string(dialect.what) + " / " + comment + " / [" + blanks + "] / " +
                                      coding + " / " + Hex(lineBreak.data(), lineBreak.size());
             const auto list =
