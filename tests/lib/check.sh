@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs one CTest test: a test program or script that reports its individual
+# results with korvane_pass and korvane_fail. Counts one failure more when the
+# command exits non-zero without having reported a failure (a crash, a script
+# that stopped early), or when it reported nothing at all (a program that did
+# not build). Run on its own (KORVANE_RESULTS not set), it prints the test's
+# "N passed, M failed".
+# Usage: tests/lib/check.sh NAME COMMAND [ARG...]
+set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib/common.sh"
+
+name="${1:?usage: check.sh NAME COMMAND [ARG...]}"
+shift
+korvane_results_begin
+
+rc=0
+"$@" || rc=$?
+
+reported="$(korvane_own_results | grep -c -E '^(pass|fail|skip)'$'\t')" || true
+failed="$(korvane_count fail)"
+if [[ "$reported" -eq 0 ]]; then
+    korvane_fail "$name: reports its checks" "no check reported (exit status $rc): $*"
+elif [[ $rc -ne 0 && "$failed" -eq 0 ]]; then
+    korvane_fail "$name: exits cleanly" "exit status $rc with no failed check: $*"
+fi
+korvane_results_end
