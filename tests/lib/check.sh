@@ -3,7 +3,9 @@
 # results with korvane_pass and korvane_fail. Counts one failure more when the
 # command exits non-zero without having reported a failure (a crash, a script
 # that stopped early), or when it reported nothing at all (a program that did
-# not build). Run on its own (KORVANE_RESULTS not set), it prints the test's
+# not build). It stops the command after KORVANE_CHECK_TIMEOUT seconds (1200
+# unless set), before CTest's own limit, so that a hanging test still counts
+# as failed. Run on its own (KORVANE_RESULTS not set), it prints the test's
 # "N passed, M failed".
 # Usage: tests/lib/check.sh NAME COMMAND [ARG...]
 set -uo pipefail
@@ -14,13 +16,15 @@ shift
 korvane_results_begin
 
 rc=0
-"$@" || rc=$?
+timeout -k 10 "${KORVANE_CHECK_TIMEOUT:-1200}" "$@" || rc=$?
 
 reported="$(korvane_own_results | grep -c -E '^(pass|fail|skip)'$'\t')" || true
 failed="$(korvane_count fail)"
+detail="exit status $rc"
+[[ $rc -eq 124 ]] && detail="stopped after ${KORVANE_CHECK_TIMEOUT:-1200} s"
 if [[ "$reported" -eq 0 ]]; then
-    korvane_fail "$name: reports its checks" "no check reported (exit status $rc): $*"
+    korvane_fail "$name: reports its checks" "no check reported ($detail): $*"
 elif [[ $rc -ne 0 && "$failed" -eq 0 ]]; then
-    korvane_fail "$name: exits cleanly" "exit status $rc with no failed check: $*"
+    korvane_fail "$name: exits cleanly" "$detail with no failed check: $*"
 fi
 korvane_results_end
