@@ -27,4 +27,9 @@ if [[ "$reported" -eq 0 ]]; then
 elif [[ $rc -ne 0 && "$failed" -eq 0 ]]; then
     korvane_fail "$name: exits cleanly" "$detail with no failed check: $*"
 fi
-korvane_results_end
+# The command has printed its own count; a total only when run alone.
+if [[ -n "${KORVANE_RESULTS_OWNED:-}" ]]; then
+    korvane_results_end
+else
+    [[ "$(korvane_count fail)" -eq 0 ]]
+fi
