@@ -77,9 +77,17 @@ korvane_elf_class() {
 # layouts put them on PATH or under the multiarch folders. Its plain `wine`
 # command starts the 32-bit loader whenever wine32 is installed, so for 64
 # bits it comes last, and a 32-bit loader must be a 32-bit program.
+# KORVANE_WINE32 names a 32-bit loader elsewhere (or, naming none, shows how
+# the tests go on where no 32-bit Wine runs).
 korvane_find_wine() {
     local candidate
     if [[ "$KORVANE_WINE_WIDTH" == 32 ]]; then
+        # KORVANE_WINE32, when set, is the only candidate.
+        if [[ -n "${KORVANE_WINE32:-}" ]]; then
+            [[ -x "$KORVANE_WINE32" && "$(korvane_elf_class "$KORVANE_WINE32")" == 1 ]] || return 1
+            printf '%s\n' "$KORVANE_WINE32"
+            return 0
+        fi
         for candidate in \
             /usr/lib/wine/wine \
             /usr/lib/i386-linux-gnu/wine/wine \
