@@ -45,14 +45,24 @@ korvane_results_begin() {
     KORVANE_RESULTS_FIRST=$(($(wc -l <"$KORVANE_RESULTS") + 1))
 }
 
+# The checks of a run in 32-bit Windows carry KORVANE_CHECK_PREFIX ("32-bit: ",
+# set by korvane_wine_use_width in wine.sh) before their names, so that the
+# two widths' results tell apart.
 korvane_pass() {
-    printf 'PASS  %s\n' "$1"
-    printf 'pass\t%s\n' "$1" >>"$KORVANE_RESULTS"
+    printf 'PASS  %s\n' "${KORVANE_CHECK_PREFIX:-}$1"
+    printf 'pass\t%s\n' "${KORVANE_CHECK_PREFIX:-}$1" >>"$KORVANE_RESULTS"
+}
+
+# korvane_not_run WHAT: checks that this machine cannot run, said in one line
+# and counted as skipped: never as a pass.
+korvane_not_run() {
+    printf 'not run: %s\n' "$1"
+    printf 'skip\tnot run: %s\n' "$1" >>"$KORVANE_RESULTS"
 }
 
 # korvane_fail DESCRIPTION [DETAIL...]: the detail lines are printed indented.
 korvane_fail() {
-    local name="$1" line
+    local name="${KORVANE_CHECK_PREFIX:-}$1" line
     shift
     printf 'FAIL  %s\n' "$name"
     for line in "$@"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks that 7-Zip reads Korvane's hash lists back: 7-Zip 26.03
-# for Windows x64 under Wine with Korvane.64.dll and the sample Korvane.ini.
+# for Windows under Wine with the DLL (Korvane.64.dll in 64-bit 7-Zip or
+# Korvane.32.dll in 32-bit 7-Zip: its width chooses) and the sample
+# Korvane.ini.
 #  - for the sample formats' layouts and each value of -mc and -mlb, a list
 #    written over a tree (nested folders, an empty file, a name with a space,
 #    names outside ASCII, names holding the placeholders) is verified by a
@@ -11,7 +13,8 @@
 #    out, -mc on an update rewrites the whole list;
 #  - lists of coreutils still verify; random bytes named .sha256 do not;
 #    `7z x` of a list is refused.
-# Usage: tests/host/lists.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/lists.sh [Korvane.64.dll|Korvane.32.dll]
+#   (default: dist/Korvane.64.dll)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
@@ -21,7 +24,7 @@ source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 ini="$(dirname "$dll")/Korvane.ini"
 [[ -f "$ini" ]] || ini="$KORVANE_DIST/Korvane.ini"
-data="$KORVANE_BUILD/e2e/host-lists"
+data="$(korvane_e2e_data host-lists "$dll")"
 started=$SECONDS
 # UTF-8 file names and code page 1252 in Wine, whatever the caller's locale.
 export LC_ALL=C.UTF-8

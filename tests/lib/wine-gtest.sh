@@ -4,7 +4,8 @@
 # registry keys the tests expect (scripts/lib/wine-test-registry.sh), or with
 # --gost in the prefix that has the GOST test provider (scripts/lib/gost.sh).
 # Each test counts once (tests/lib/gtest.sh).
-# Usage: tests/lib/wine-gtest.sh [--gost] LABEL PROGRAM.exe
+# --width 32 runs a 32-bit program in the 32-bit prefixes (scripts/lib/wine.sh).
+# Usage: tests/lib/wine-gtest.sh [--width 64|32] [--gost] LABEL PROGRAM.exe
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
@@ -12,14 +13,24 @@ source "$KORVANE_ROOT/scripts/lib/wine.sh"
 source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 source "$KORVANE_ROOT/scripts/lib/gost.sh"
 
-gost=0
-if [[ "${1:-}" == --gost ]]; then
-    gost=1
-    shift
-fi
-label="${1:?usage: wine-gtest.sh [--gost] LABEL PROGRAM.exe}"
-program="${2:?usage: wine-gtest.sh [--gost] LABEL PROGRAM.exe}"
+usage="usage: wine-gtest.sh [--width 64|32] [--gost] LABEL PROGRAM.exe"
+gost=0 width=64
+while [[ "${1:-}" == --* ]]; do
+    case "$1" in
+        --width) width="${2:?$usage}" && shift 2 ;;
+        --gost) gost=1 && shift ;;
+        *) korvane_die "$usage" ;;
+    esac
+done
+label="${1:?$usage}"
+program="${2:?$usage}"
 korvane_results_begin
+korvane_wine_use_width "$width" || exit 2
+if [[ $width -eq 32 ]] && ! korvane_wine32_ready; then
+    korvane_not_run "$label: the unit tests in 32-bit Windows under Wine: $KORVANE_WINE32_REASON"
+    korvane_results_end
+    exit
+fi
 
 if [[ ! -f "$program" ]]; then
     korvane_fail "$label: unit-test program built" "missing: $program"
