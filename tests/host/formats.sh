@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end checks of Korvane's hash-list formats with the real host: 7-Zip
-# 26.03 for Windows x64 under Wine, with Korvane.64.dll and the sample
+# 26.03 for Windows under Wine, with the DLL (Korvane.64.dll in 64-bit 7-Zip
+# or Korvane.32.dll in 32-bit 7-Zip: its width chooses) and the sample
 # Korvane.ini (formats MD5, SHA-1, SHA-256, SHA-512 and CRC32) in its Codecs
 # folder.
 #  - `7z i` lists the formats with their names and extensions;
@@ -15,7 +16,8 @@
 #  - a file that another program holds open without sharing;
 #  - other [Create] entries: a hasher of 7-Zip's own, a value without an
 #    extension, an empty line format, a name that no hasher has.
-# Usage: tests/e2e/host-formats.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/formats.sh [Korvane.64.dll|Korvane.32.dll]
+#   (default: dist/Korvane.64.dll)
 # Korvane.ini is taken from beside the DLL (from dist/ if it isn't there).
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
@@ -26,7 +28,7 @@ source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 ini="$(dirname "$dll")/Korvane.ini"
 [[ -f "$ini" ]] || ini="$KORVANE_DIST/Korvane.ini"
-data="$KORVANE_BUILD/e2e/host-formats"
+data="$(korvane_e2e_data host-formats "$dll")"
 work="$data/work"
 expected="$data/expected"
 started=$SECONDS

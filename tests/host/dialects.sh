@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks that 7-Zip with Korvane reads and adds to the lists that
-# checksum tools write: 7-Zip 26.03 for Windows x64 under Wine with
-# Korvane.64.dll and the sample Korvane.ini. The lists are made by the tools
+# checksum tools write: 7-Zip 26.03 for Windows under Wine with the DLL
+# (Korvane.64.dll in 64-bit 7-Zip or Korvane.32.dll in 32-bit 7-Zip: its
+# width chooses) and the sample Korvane.ini. The lists are made by the tools
 # installed from Debian (coreutils, rhash, cksfv, md5deep) over a tree with a
 # subfolder, a name with spaces, a name outside ASCII and an empty file, and
 # byte for byte in the styles of common Windows checksum tools. For each:
@@ -13,7 +14,8 @@
 #  - where 7-Zip alone (a second 7-Zip without Korvane) reads the list, 7-Zip
 #    with Korvane gives the same verdict, on intact and on changed files.
 # And a list of blank lines only fails `7z t`, while `7z a` onto it works.
-# Usage: tests/e2e/host-dialects.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/dialects.sh [Korvane.64.dll|Korvane.32.dll]
+#   (default: dist/Korvane.64.dll)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
@@ -23,9 +25,10 @@ source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 ini="$(dirname "$dll")/Korvane.ini"
 [[ -f "$ini" ]] || ini="$KORVANE_DIST/Korvane.ini"
-data="$KORVANE_BUILD/e2e/host-dialects"
-# 7-Zip without Korvane: the same 7z.exe and 7z.dll, an empty Codecs folder.
-alone="$KORVANE_BUILD/e2e/7zip-alone"
+data="$(korvane_e2e_data host-dialects "$dll")"
+# 7-Zip without Korvane, of the same width: the same 7z.exe and 7z.dll, an
+# empty Codecs folder.
+alone="$(korvane_e2e_data 7zip-alone "$dll")"
 started=$SECONDS
 export LC_ALL=C.UTF-8
 
@@ -278,5 +281,5 @@ for blank in '\n\n\n' '\r\n \t\r\n\r\n'; do
 done
 
 korvane_wine_keeper_stop
-echo "host-dialects.sh took $((SECONDS - started)) s"
+echo "dialects.sh took $((SECONDS - started)) s"
 korvane_results_end

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end checks with the real host: 7-Zip 26.03 for Windows x64 under
-# Wine, with Korvane.64.dll in its Codecs folder.
+# End-to-end checks with the real host: 7-Zip 26.03 for Windows under Wine,
+# with Korvane.64.dll in 64-bit 7-Zip or Korvane.32.dll in 32-bit 7-Zip (the
+# DLL's width chooses; each width has a Wine prefix of its own).
 #  - `7z i` lists Korvane's hashers (library 1) with their identifiers and
 #    digest sizes;
 #  - `7z h -scrc<name>` gives, through Korvane's hashers, the digests that
@@ -9,16 +10,17 @@
 #  - Korvane.ini [Main] switches hashers off;
 #  - a registered provider that can't be acquired gives hashers with
 #    all-zero digests.
-# Usage: tests/e2e/host-hashers.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/hashers.sh [Korvane.64.dll|Korvane.32.dll]
+#   (default: dist/Korvane.64.dll)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
 source "$KORVANE_ROOT/scripts/lib/wine.sh"
 source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
-source "$KORVANE_ROOT/tests/e2e/lib/hashers.sh"
+source "$KORVANE_ROOT/tests/host/lib/hashers.sh"
 
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
-data="$KORVANE_BUILD/e2e/host-hashers"
+data="$(korvane_e2e_data host-hashers "$dll")"
 FILES=(empty.bin abc.txt large.bin)
 
 korvane_results_begin
@@ -36,15 +38,15 @@ printf 'abc' >"$data/abc.txt"
 # Several MiB, so that data comes in several 1 MiB reads and a partial one.
 korvane_large_file "$data/large.bin"
 
-# --- 1. plain install: Korvane.64.dll alone in Codecs -----------------------
+# --- 1. plain install: the DLL alone in Codecs -------------------------------
 
 korvane_7zip_install_plugin "$dll"
 
 korvane_7z i >"$data/last-7z-i.txt"
-if grep -Eq '^ *1 : .*\\Codecs\\Korvane\.64\.dll$' "$data/last-7z-i.txt"; then
-    korvane_pass "7z i loads Codecs\\Korvane.64.dll as library 1"
+if grep -Eq "^ *1 : .*\\\\Codecs\\\\${KORVANE_DLL_NAME//./\\.}\$" "$data/last-7z-i.txt"; then
+    korvane_pass "7z i loads Codecs\\$KORVANE_DLL_NAME as library 1"
 else
-    korvane_fail "7z i loads Codecs\\Korvane.64.dll as library 1" \
+    korvane_fail "7z i loads Codecs\\$KORVANE_DLL_NAME as library 1" \
         "$(sed -n '/^Libs:/,/^$/p' "$data/last-7z-i.txt")"
 fi
 check_hasher_list "" "$EXPECTED_HASHERS"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end checks of Korvane's GOST hashers with the real host: 7-Zip 26.03
-# for Windows x64 under Wine, in the Wine prefix that has the GOST test
-# provider registered as "Infotecs Cryptographic Service Provider"
-# (scripts/lib/gost.sh, scripts/gost-test-provider), with a 7-Zip folder of
-# its own.
+# for Windows under Wine, 64-bit with Korvane.64.dll or 32-bit with
+# Korvane.32.dll (the DLL's width chooses), in the Wine prefix of that width
+# that has the GOST test provider of that width registered as "Infotecs
+# Cryptographic Service Provider" (scripts/lib/gost.sh,
+# scripts/gost-test-provider), with a 7-Zip folder of its own.
 #  - `7z i` lists the three GOST hashers after the Microsoft ones, with their
 #    identifiers and digest sizes 32, 32 and 64;
 #  - `7z h -scrc<name>` gives the digests that nettle-hash gives
@@ -15,17 +16,18 @@
 #  - Korvane.ini [Main] switches a GOST hasher off;
 #  - a provider that refuses its context (KORVANE_TEST_PROVIDER_REFUSE set)
 #    gives hashers with all-zero digests.
-# Usage: tests/e2e/host-gost.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/gost.sh [Korvane.64.dll|Korvane.32.dll]
+#   (default: dist/Korvane.64.dll)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
 source "$KORVANE_ROOT/scripts/lib/wine.sh"
 source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 source "$KORVANE_ROOT/scripts/lib/gost.sh"
-source "$KORVANE_ROOT/tests/e2e/lib/hashers.sh"
+source "$KORVANE_ROOT/tests/host/lib/hashers.sh"
 
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
-data="$KORVANE_BUILD/e2e/host-gost"
+data="$(korvane_e2e_data host-gost "$dll")"
 FILES=(empty.bin abc.txt large.bin)
 # Hasher name, nettle-hash's name of the algorithm, [Create] extension,
 # rhash's option for it.
@@ -38,8 +40,7 @@ GOST_LIST_LINES="32 801E GOST R 34.11-94
 
 korvane_results_begin
 
-korvane_gost_use_prefix
-korvane_e2e_start "$dll"
+korvane_e2e_start "$dll" korvane_gost_use_prefix
 rm -rf "$data"
 mkdir -p "$data"
 # A machine as a user with the provider has it: none of the unit tests' keys,
@@ -54,12 +55,15 @@ else
 fi
 
 # The entry points that advapi32 looks up by name when it loads a provider;
-# both builds export each under its plain name (on x86 without "@N").
+# both builds export each under its plain name (on x86 without "@N"). Static
+# checks of both builds, in the 64-bit run: they need no Wine.
 PROVIDER_EXPORTS="CPAcquireContext CPCreateHash CPDecrypt CPDeriveKey CPDestroyHash CPDestroyKey
 CPEncrypt CPExportKey CPGenKey CPGenRandom CPGetHashParam CPGetKeyParam CPGetProvParam
 CPGetUserKey CPHashData CPHashSessionKey CPImportKey CPReleaseContext CPSetHashParam
 CPSetKeyParam CPSetProvParam CPSignHash CPVerifySignature"
-for config in win64 win32; do
+provider_configs=(win64 win32)
+[[ "$KORVANE_WINE_WIDTH" == 64 ]] || provider_configs=()
+for config in "${provider_configs[@]}"; do
     provider_dll="$KORVANE_BUILD/gost-provider/$config/korvane-gost-test-csp.dll"
     if [[ ! -f "$provider_dll" ]]; then
         korvane_fail "GOST test provider ($config) built" "missing: $provider_dll"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks that 7-Zip reads Korvane's hash lists back: 7-Zip 26.03
-# for Windows x64 under Wine with Korvane.64.dll and the sample Korvane.ini.
+# for Windows under Wine with the DLL (Korvane.64.dll in 64-bit 7-Zip or
+# Korvane.32.dll in 32-bit 7-Zip: its width chooses) and the sample
+# Korvane.ini.
 #  - for the sample formats' layouts and each value of -mc and -mlb, a list
 #    written over a tree (nested folders, an empty file, a name with a space,
 #    names outside ASCII, names holding the placeholders) is verified by a
@@ -11,7 +13,8 @@
 #    out, -mc on an update rewrites the whole list;
 #  - lists of coreutils still verify; random bytes named .sha256 do not;
 #    `7z x` of a list is refused.
-# Usage: tests/e2e/host-lists.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/lists.sh [Korvane.64.dll|Korvane.32.dll]
+#   (default: dist/Korvane.64.dll)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
@@ -21,7 +24,7 @@ source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 ini="$(dirname "$dll")/Korvane.ini"
 [[ -f "$ini" ]] || ini="$KORVANE_DIST/Korvane.ini"
-data="$KORVANE_BUILD/e2e/host-lists"
+data="$(korvane_e2e_data host-lists "$dll")"
 started=$SECONDS
 # UTF-8 file names and code page 1252 in Wine, whatever the caller's locale.
 export LC_ALL=C.UTF-8
@@ -178,14 +181,14 @@ printf 'more' >"$dir/more.txt"
 more="$(sha256sum <"$dir/more.txt" | cut -d' ' -f1 | tr a-f A-F)"
 rc=0
 run7z "$dir" a list.sha256 more.txt || rc=$?
-missing="$(comm -23 <(lines "$data/list.before" | LC_ALL=C sort) <(lines "$dir/list.sha256" | LC_ALL=C sort))"
+lost="$(comm -23 <(lines "$data/list.before" | LC_ALL=C sort) <(lines "$dir/list.sha256" | LC_ALL=C sort))"
 added="$(comm -13 <(lines "$data/list.before" | LC_ALL=C sort) <(lines "$dir/list.sha256" | LC_ALL=C sort))"
-if [[ $rc -eq 0 && -z "$missing" && "$added" == "$more *more.txt" ]] &&
+if [[ $rc -eq 0 && -z "$lost" && "$added" == "$more *more.txt" ]] &&
     [[ "$(head -c 3 "$dir/list.sha256" | od -An -tx1 | tr -d ' ')" == efbbbf ]] &&
     [[ "$(grep -c $'\xEF\xBB\xBF' "$dir/list.sha256")" -eq 1 && "$(grep -c $'\r' "$dir/list.sha256")" -eq 0 ]]; then
     korvane_pass "7z a of one more file keeps every old line byte for byte and adds its line (BOM and LF kept)"
 else
-    korvane_fail "7z a of one more file keeps every old line" "exit code $rc" "missing: $missing" "added: $added" \
+    korvane_fail "7z a of one more file keeps every old line" "exit code $rc" "missing: $lost" "added: $added" \
         "$(cat -A "$dir/list.sha256" | head -n 5)"
 fi
 test_ok "the grown list verifies with plain 7z t" "$dir" list.sha256 "$((n + 1))" SHA-256
