@@ -30,7 +30,7 @@ std::string Upper(std::string s) {
 std::string Utf16(const std::string& utf8) {
   WStr text;
   EXPECT_TRUE(FromCodePage(CP_UTF8, utf8, text));
-  return "\xFF\xFE" + ToCodePage(kCodePageUtf16Le, text);
+  return std::string("\xFF\xFE") + ToCodePage(kCodePageUtf16Le, text);
 }
 
 // An entry line of a dialect: name and lower-case digest.
@@ -130,12 +130,12 @@ TEST(HashListDialects, PgpArmourEscapesAndRefusals) {
   ASSERT_TRUE(signed_);
   EXPECT_EQ(signed_->Count(), 1u);
   EXPECT_EQ(signed_->OthersBefore(1), 8u);
-  const auto escaped = HashList::Parse("\\" + std::string(kAbc) + "  back\\\\slash\n", layout, KW("MD5"), 16);
+  const auto escaped = HashList::Parse(std::string("\\") + kAbc + "  back\\\\slash\n", layout, KW("MD5"), 16);
   ASSERT_TRUE(escaped);
   EXPECT_EQ(Utf8(escaped->Path(0)), "back\\slash");
   const std::string refused[] = {
       "-----BEGIN PGP SIGNED MESSAGE-----\n\n" + a,  // no "Hash: " line
-      "\\" + std::string(kAbc) + "  bad\\tescape\n",
+      std::string("\\") + kAbc + "  bad\\tescape\n",
       a + "# a comment in an SFV would be one, not here: a stray line\nstray\n",
       a + std::string("\x7F"
                       "ELF\x02\x01\x01\0\0",
@@ -175,13 +175,14 @@ TEST(HashListDialects, AddingKeepsTheListAndWritesItsDialect) {
   } rows[] = {
       // comments and blank lines in place; new line in the first entry's dialect
       {"; banner\n" + a + "  a\n\n# note\n" + e + "  b\n", e + "  n/new\n", "; end\n\n"},
-      {"#\r\n" + Upper(a) + " *a\r\n" + e + " *b\r\n", Upper(e) + " *n\\new\r\n", ""},
+      {std::string("#\r\n") + Upper(a) + " *a\r\n" + e + " *b\r\n", Upper(e) + " *n\\new\r\n", ""},
       {a + " a\n" + e + " b\n", e + " n/new\n", ""},
       {"MD5   (a) =  " + a + "\n" + "MD5   (b) =  " + e + "\n", "MD5   (n/new) =  " + e + "\n", ""},
-      {"\\MD5 (a) = " + Upper(a) + "\n" + "MD5 (b) = " + Upper(e) + "\n", "MD5 (n/new) = " + Upper(e) + "\n",
-       ""},
+      {std::string("\\MD5 (a) = ") + Upper(a) + "\n" + std::string("MD5 (b) = ") + Upper(e) + "\n",
+       std::string("MD5 (n/new) = ") + Upper(e) + "\n", ""},
       {"a     " + a + "\rb     " + e + "\r", "n/new " + e + "\r", ""},
-      {"a  " + Upper(a) + "\nb  " + Upper(e) + "\n", "n/new " + Upper(e) + "\n", ""},
+      {std::string("a  ") + Upper(a) + std::string("\nb  ") + Upper(e) + "\n",
+       std::string("n/new ") + Upper(e) + "\n", ""},
   };
   for (const auto& row : rows) EXPECT_EQ(AddOne(row.before + row.after), row.before + row.added + row.after);
   // UTF-16LE stays UTF-16LE, with its mark and its line break.
@@ -189,7 +190,7 @@ TEST(HashListDialects, AddingKeepsTheListAndWritesItsDialect) {
   EXPECT_EQ(AddOne(utf16), utf16 + Utf16(e + "  n/new\r\n").substr(2));
   // A line format given explicitly wins over the list's dialect.
   EXPECT_EQ(AddOne(a + "  a\n" + e + "  b\n", {{KW("f"), Text(KW("%HASH% %FILENAME%"))}}),
-            a + "  a\n" + e + "  b\n" + Upper(e) + " n\\new\n");
+            a + "  a\n" + e + std::string("  b\n") + Upper(e) + " n\\new\n");
 }
 
 TEST(HashListDialects, AListThatNamesNoFile) {
