@@ -59,7 +59,7 @@ std::unique_ptr<HashList> HashList::Parse(std::string bytes, const std::vector<L
     const char c = body[at];
     if (!high || (c != '\r' && c != '\n')) continue;
     const char next =
-        at + 2 * unit <= body.size() && (unit == 1 || body[at + unit + 1] == '\0') ? body[at + unit] : 0;
+        at + 2 * unit <= body.size() && (unit == 1 || body[at + unit + 1] == '\0') ? body[at + unit] : '\0';
     if (c == '\r' && next == '\n') {
       lineBreak = "\r\n", list->FLineBreakChoice = kBreakCrLf;
     } else if (c == '\r') {

@@ -69,7 +69,8 @@ ListLine MakeEntry(WStrView line, ListDialect dialect, LineSpan name, LineSpan d
 // of the line format (or a run of them) matches a run of blanks.
 class OwnReader {
  public:
-  OwnReader(WStrView line, const ListSyntax& syntax) : FLine(line), FSyntax(syntax), FEnd(TrimmedEnd(line)) {}
+  OwnReader(WStrView line, const ListSyntax& syntax)
+      : FLine(line), FSyntax(syntax), FLineEnd(TrimmedEnd(line)), FEnd(FLineEnd) {}
 
   std::optional<ListLine> Read() {
     const auto& layout = FSyntax.Layout;
@@ -129,6 +130,9 @@ class OwnReader {
         for (std::size_t i = piece.Text.size(); i-- > 0;) {
           if (piece.Text[i] == KW(' ')) {
             while (i > 0 && piece.Text[i - 1] == KW(' ')) --i;
+            // Blanks at the end of the line are gone already: a space that
+            // ends the line format stands for them.
+            if (FEnd == FLineEnd) continue;
             if (FEnd <= FStart || !IsBlank(FLine[FEnd - 1])) return false;
             FEnd = SkipBlanksBack(FLine, FEnd, FStart);
           } else {
@@ -158,6 +162,7 @@ class OwnReader {
 
   const WStrView FLine;
   const ListSyntax& FSyntax;
+  const std::size_t FLineEnd;
   std::size_t FStart = 0, FEnd;
   std::optional<LineSpan> FDigest;
 };
@@ -358,6 +363,17 @@ LineStyle StyleOf(WStrView line, const ListLine& entry, bool upperDigits) {
 
 WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout, const WStr& path,
                     const WStr& hashName, const BYTE* digest, std::size_t size) {
+  // Blanks at a name's ends would be taken for separators in any other line:
+  // only a tag line, whose parentheses close the name, keeps them.
+  if (!path.empty() && (IsBlank(path.front()) || IsBlank(path.back())) &&
+      style.Dialect != ListDialect::BsdTag) {
+    LineStyle tagged = style;
+    tagged.Dialect = ListDialect::BsdTag;
+    tagged.Tag = hashName;
+    tagged.Separator = KW(" ");
+    tagged.BeforeDigest = KW(") = ");
+    return ComposeInStyle(tagged, layout, path, hashName, digest, size);
+  }
   if (style.Dialect == ListDialect::Own) {
     std::vector<LinePiece> cased = layout;
     for (LinePiece& piece : cased)

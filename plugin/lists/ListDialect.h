@@ -117,7 +117,9 @@ LineStyle StyleOf(WStrView line, const ListLine& entry, bool upperDigits);
 // A new line in the style. The own line format and a digest alone go by the
 // layout, with the digits in the style's case; the tools' dialects write "/"
 // between folders, as those tools do, and escape a name with a line feed or
-// a "\" as coreutils does. digest holds size bytes in their printed order.
+// a "\" as coreutils does. A name with a blank at either end is written as a
+// tag line (hashName the tag), the only line that keeps such blanks. digest
+// holds size bytes in their printed order.
 WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout, const WStr& path,
                     const WStr& hashName, const BYTE* digest, std::size_t size);
 

@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kAbcMd5[] = "900150983CD24FB0D6963F7D28E17F72";
 constexpr char kEmptyMd5[] = "D41D8CD98F00B204E9800998ECF8427E";
-constexpr char kAbdMd5[] = "4911E516E5AA21D327512E0C8B197616";  // of "abd"
 
 // An item without new data: an entry of the list (its index goes to the
 // callback's IndexInArchive); with newProps, under a new path.
@@ -46,7 +45,7 @@ TEST(HashListAdd, KeptLinesStayByteForByte) {
   // beside the kept one, the re-added one in place of the old line), the new
   // file after the last entry; new lines with the list's lower-case digits.
   EXPECT_EQ(result.bytes, bom + a + "\n" + "900150983cd24fb0d6963f7d28e17f72 *e\n" +
-                              "4911e516e5aa21d327512e0c8b197616 *c\n" +
+                              "4911e516e5aa21d327512e0c8b197616 *c\n" +  // of "abd"
                               "d41d8cd98f00b204e9800998ecf8427e *d\\\xD0\xB6\n");
   EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3});  // only what is read
 }

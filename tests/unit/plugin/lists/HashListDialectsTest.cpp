@@ -83,8 +83,9 @@ TEST(HashListDialects, EveryDialectCommentBlankRunCodePageAndLineBreak) {
               const std::size_t at = bytes.find("\xC3\xA9");
               bytes = bytes.substr(0, at) + '\xE9' + bytes.substr(at + 2);
             }
-            const std::string what = std::string(dialect.what) + " / " + comment + " / [" + blanks + "] / " +
-                                     coding + " / " + Hex(lineBreak.data(), lineBreak.size());
+            std::string what = dialect.what;
+            what.append(" / ").append(comment).append(" / [").append(blanks).append("] / ").append(coding);
+            what.append(" / ").append(Hex(lineBreak.data(), lineBreak.size()));
             const auto list =
                 HashList::Parse(bytes, ParseLineLayout(KW("%HASH% *%FILENAME%")), KW("MD5"), 16);
             ASSERT_TRUE(list) << what;
