@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks with the real host: 7-Zip 26.03 for Windows x64 under
 # Wine, with Korvane.64.dll in its Codecs folder.
-#  - `7z i` lists Korvane's hashers (library 1) with their identifiers and
-#    digest sizes;
+#  - `7z i` lists Korvane (library 1) with the release's version, and its
+#    hashers with their identifiers and digest sizes;
 #  - `7z h -scrc<name>` gives, through Korvane's hashers, the digests that
 #    nettle-hash gives, for an empty file, "abc" and a file of several MiB;
 #  - which MD5 serves `-scrcMD5`: 7-Zip's own or Korvane's;
@@ -40,11 +40,16 @@ korvane_large_file "$data/large.bin"
 
 korvane_7zip_install_plugin "$dll"
 
+# The version that 7-Zip shows is the release's, major.minor with the minor
+# in two digits (1.0.0 shows as 1.00).
+read -r major minor < <(sed -n 's/^project(Korvane VERSION \([0-9]*\)\.\([0-9]*\).*/\1 \2/p' \
+    "$KORVANE_ROOT/CMakeLists.txt")
+version="$(printf '%d.%02d' "$major" "$minor")"
 korvane_7z i >"$data/last-7z-i.txt"
-if grep -Eq '^ *1 : .*\\Codecs\\Korvane\.64\.dll$' "$data/last-7z-i.txt"; then
-    korvane_pass "7z i loads Codecs\\Korvane.64.dll as library 1"
+if grep -Eq "^ *1 : ${version//./\\.} : .*\\\\Codecs\\\\Korvane\\.64\\.dll\$" "$data/last-7z-i.txt"; then
+    korvane_pass "7z i loads Codecs\\Korvane.64.dll as library 1, version $version"
 else
-    korvane_fail "7z i loads Codecs\\Korvane.64.dll as library 1" \
+    korvane_fail "7z i loads Codecs\\Korvane.64.dll as library 1, version $version" \
         "$(sed -n '/^Libs:/,/^$/p' "$data/last-7z-i.txt")"
 fi
 check_hasher_list "" "$EXPECTED_HASHERS"
