@@ -89,9 +89,11 @@ returns_of() {
     local dll="$1" start="$2" objdump="$3"
     "$objdump" -d --no-show-raw-insn --start-address="$start" \
         --stop-address=$((start + 0x4000)) "$dll" 2>/dev/null | awk '
-        # A label of a section ("<.text+0x...>") means the DLL has no
-        # symbols: the function ends nowhere that the disassembly shows.
-        /^[0-9a-f]+ <\.[^>]*>:$/ { next }
+        # A label of a section ("<.text>") before any symbol means the DLL
+        # has no symbols: the function ends nowhere that the disassembly
+        # shows. After the function'"'"'s symbol it starts code without a symbol
+        # of its own (a local function), which is no longer the export.
+        /^[0-9a-f]+ <\.[^>]*>:$/ { if (symbols > 0) exit; next }
         /^[0-9a-f]+ <[^>]*>:$/ { symbols++; if (symbols > 1) exit; next }
         /\tret/ {
             sub(/^[^\t]*\t/, ""); gsub(/[[:space:]]+/, " "); print
