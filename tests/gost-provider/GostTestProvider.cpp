@@ -7,11 +7,20 @@
 //
 // The environment variable KORVANE_TEST_PROVIDER_REFUSE, when set, makes
 // CPAcquireContext fail, as a provider that is registered but won't work.
+// KORVANE_TEST_PROVIDER_COUNT, when set, makes the provider keep two counts in
+// the process's environment, where they outlive the provider's own DLL (which
+// CryptoAPI unloads with the last context): KORVANE_TEST_PROVIDER_CONTEXTS,
+// the contexts given out and not yet released, and
+// KORVANE_TEST_PROVIDER_LOCKED_RELEASES, the releases made while the calling
+// thread held the loader lock (that is, from a DLL's entry point).
 #include <gcrypt.h>
 #include <windows.h>
-// wincrypt.h needs windows.h first.
+// wincrypt.h and winternl.h need windows.h first.
 #include <wincrypt.h>
+#include <winternl.h>
 
+#include <cstddef>
+#include <cwchar>
 #include <new>
 
 namespace {
@@ -54,6 +63,41 @@ bool LibraryReady() {
 
 bool Refusing() { return GetEnvironmentVariableW(L"KORVANE_TEST_PROVIDER_REFUSE", nullptr, 0) != 0; }
 
+bool Counting() { return GetEnvironmentVariableW(L"KORVANE_TEST_PROVIDER_COUNT", nullptr, 0) != 0; }
+
+// Adds delta to the number that the environment variable name holds.
+void AddToCount(const wchar_t* name, long delta) {
+  wchar_t text[32] = L"0";
+  const DWORD n = GetEnvironmentVariableW(name, text, 32);
+  if (n == 0 || n >= 32) text[0] = L'0', text[1] = 0;
+  wchar_t* end = nullptr;
+  const long value = wcstol(text, &end, 10) + delta;
+  _snwprintf(text, 32, L"%ld", value);
+  text[31] = 0;
+  SetEnvironmentVariableW(name, text);
+}
+
+// Whether this thread holds the loader lock: the critical section that the
+// process environment block points to (at a fixed place in its layout,
+// 0x110 on x64 and 0xA0 on x86, the same on Windows and Wine) names its
+// owning thread.
+bool HoldsLoaderLock() {
+#ifdef _WIN64
+  constexpr std::size_t kLoaderLock = 0x110;
+#else
+  constexpr std::size_t kLoaderLock = 0xA0;
+#endif
+  // gcc 12 takes the segment-relative read of NtCurrentTeb for an access to
+  // an empty array.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+  const auto* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+#pragma GCC diagnostic pop
+  const auto* lock = *reinterpret_cast<const RTL_CRITICAL_SECTION* const*>(peb + kLoaderLock);
+  return lock != nullptr &&
+         reinterpret_cast<DWORD_PTR>(lock->OwningThread) == static_cast<DWORD_PTR>(GetCurrentThreadId());
+}
+
 const Algorithm* FindAlgorithm(ALG_ID id) {
   for (const Algorithm& a : kAlgorithms) {
     if (a.id == id) return &a;
@@ -94,6 +138,7 @@ PROVIDER_EXPORT CPAcquireContext(HCRYPTPROV* prov, LPCSTR, DWORD flags, void*) {
   Context* context = new (std::nothrow) Context;
   if (context == nullptr) return Fail(NTE_NO_MEMORY);
   *prov = reinterpret_cast<HCRYPTPROV>(context);
+  if (Counting()) AddToCount(L"KORVANE_TEST_PROVIDER_CONTEXTS", 1);
   return TRUE;
 }
 
@@ -101,6 +146,10 @@ PROVIDER_EXPORT CPAcquireContext(HCRYPTPROV* prov, LPCSTR, DWORD flags, void*) {
 PROVIDER_EXPORT CPReleaseContext(HCRYPTPROV prov, DWORD flags) {
   if (prov == 0) return Fail(NTE_BAD_UID);
   delete reinterpret_cast<Context*>(prov);
+  if (Counting()) {
+    AddToCount(L"KORVANE_TEST_PROVIDER_CONTEXTS", -1);
+    if (HoldsLoaderLock()) AddToCount(L"KORVANE_TEST_PROVIDER_LOCKED_RELEASES", 1);
+  }
   if (flags != 0) return Fail(NTE_BAD_FLAGS);
   return TRUE;
 }
