@@ -36,7 +36,7 @@ class TqovInterfacedObject {
 // Every interface's IUnknown slots reach the object's QueryInterface, AddRef
 // and Release; IUnknown itself is answered with the first interface.
 template <class Base, class First, class... Rest>
-class TqovImplements : public Base, public First, public Rest... {
+class Implements : public Base, public First, public Rest... {
  public:
   using Base::Base;
   HRESULT KCALL QueryInterface(REFIID iid, void** object) override {
@@ -57,7 +57,7 @@ class TqovImplements : public Base, public First, public Rest... {
 };
 
 template <class... Interfaces>
-using TqovComObject = TqovImplements<TqovInterfacedObject, Interfaces...>;
+using ComObject = Implements<TqovInterfacedObject, Interfaces...>;
 
 // Creates an object and hands out interface I of it with the first reference.
 template <class I, class T, class... Args>

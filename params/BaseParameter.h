@@ -11,7 +11,7 @@ class Tqov7zBaseParameter;
 class Tqov7zParameterSet;
 
 // What the host holds: the method table, and the parameter behind it.
-struct TqovParameterInterface : ICompressParameterAliasIcon {
+struct ParameterInterface : ICompressParameterAliasIcon {
   Tqov7zBaseParameter* Parameter;
 };
 
@@ -68,5 +68,5 @@ class Tqov7zBaseParameter {
 
  private:
   Tqov7zParameterSet* FOwner;
-  TqovParameterInterface FInterface;
+  ParameterInterface FInterface;
 };

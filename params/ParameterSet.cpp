@@ -31,7 +31,7 @@ HRESULT KCALL Tqov7zParameterSet::QueryInterface(REFIID iid, void** object) {
     if (IsEqualGUID(iid, ISetCompressCodecsInfo2::iid) && !HasCodecsInfoHook()) return E_NOINTERFACE;
     if (IsEqualGUID(iid, ISmartCompressParameterSet::iid)) return E_NOINTERFACE;
   }
-  return TqovImplements::QueryInterface(iid, object);
+  return Implements::QueryInterface(iid, object);
 }
 
 void KCALL Tqov7zParameterSet::SetFlagA(host::UInt32 value) {

@@ -11,8 +11,8 @@
 
 class Tqov7zBaseParameter;
 
-class Tqov7zParameterSet : public TqovImplements<Tqov7zObject, ICompressParameterSet,
-                                                 ISmartCompressParameterSet, ISetCompressCodecsInfo2> {
+class Tqov7zParameterSet : public Implements<Tqov7zObject, ICompressParameterSet, ISmartCompressParameterSet,
+                                             ISetCompressCodecsInfo2> {
  public:
   // Normal mode: ICompressParameterSet, and ISetCompressCodecsInfo2 only for
   // a class with a CodecsInfoChanged hook of its own. Smart mode:

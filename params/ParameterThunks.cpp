@@ -8,7 +8,7 @@
 namespace {
 
 Tqov7zBaseParameter* Self(ICompressParameter* self) {
-  return static_cast<TqovParameterInterface*>(self)->Parameter;
+  return static_cast<ParameterInterface*>(self)->Parameter;
 }
 
 // The getters of ICompressParameter cannot fail by design; should a concrete

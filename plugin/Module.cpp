@@ -1,9 +1,9 @@
 #include "plugin/Module.h"
 
 #include "base/Boundary.h"
-#include "crypt/SharedProvider.h"
-#include "plugin/Catalogues.h"
-#include "plugin/IniFile.h"
+#include "crypt/ProviderContext.h"
+#include "plugin/catalogue/Catalogues.h"
+#include "plugin/catalogue/IniFile.h"
 
 namespace {
 bool Started = false;
@@ -14,7 +14,7 @@ void ModuleStart(HMODULE module) {
   Started = true;
   // Contexts that hashers acquired outside a start and end (only the tests
   // make such hashers) are not carried into this load.
-  GuardSilent([] { ReleaseSharedProviders(); });
+  GuardSilent([] { ReleaseProviderContexts(); });
   SetIniModule(module);
   // Nothing may escape the loader's notification; a build that fails leaves
   // whatever it had reached.
@@ -22,7 +22,7 @@ void ModuleStart(HMODULE module) {
 }
 
 void ModuleEnd(bool processEnding) {
-  if (!processEnding) GuardSilent([] { ReleaseSharedProviders(); });
+  if (!processEnding) GuardSilent([] { ReleaseProviderContexts(); });
   if (!Started) return;
   Started = false;
   ClearCatalogues();

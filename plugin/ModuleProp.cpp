@@ -1,5 +1,5 @@
 #include "base/PropValue.h"
-#include "plugin/Exports.h"
+#include "plugin/ModuleProp.h"
 
 namespace {
 // What the host asks of the module as a whole.

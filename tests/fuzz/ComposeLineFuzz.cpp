@@ -6,9 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/HashList.h"
-#include "plugin/HashListText.h"
-#include "plugin/LineLayout.h"
+#include "plugin/lists/CodePageText.h"
+#include "plugin/lists/HashList.h"
+#include "plugin/lists/LineComposer.h"
+#include "plugin/lists/LineLayout.h"
 
 namespace {
 
@@ -36,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const WStr format = Units(data + 1, cut);
   const WStr path = Units(data + 1 + cut, size - 1 - cut);
   const BYTE digest[4] = {0x12, 0xAB, 0x00, 0xFF};
-  const WStr hex = BytesToHex(digest, sizeof digest);
-  const WStr line = ComposeLine(format, path, KW("SHA-256"), hex);
+  const WStr line = ComposeLine(ParseLineLayout(format), path, KW("SHA-256"), digest, sizeof digest);
 
   bool hasPath = false, hasDigest = false;
   for (const LinePiece& piece : ParseLineLayout(format)) {
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     hasDigest |= piece.Kind == LinePieceKind::DigestUpper || piece.Kind == LinePieceKind::DigestLower;
   }
   if (!hasPath || !hasDigest || path.empty()) return 0;
-  const auto list = TqovHashList::Parse(ToCodePage(CP_UTF8, line), ParseLineLayout(format), KW("SHA-256"), 4);
+  const auto list = HashList::Parse(ToCodePage(CP_UTF8, line), ParseLineLayout(format), KW("SHA-256"), 4);
   Check(list != nullptr);
   Check(list->Count() == 1);
   Check(list->Path(0) == path);

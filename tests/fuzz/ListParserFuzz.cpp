@@ -6,9 +6,9 @@
 #include <string>
 
 #include "base/LocaleText.h"
-#include "plugin/HashList.h"
-#include "plugin/HashListText.h"
-#include "plugin/LineLayout.h"
+#include "plugin/lists/HashList.h"
+#include "plugin/lists/LineComposer.h"
+#include "plugin/lists/LineLayout.h"
 
 namespace {
 
@@ -29,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t digestSize = kDigestSizes[(data[0] / 8) % std::size(kDigestSizes)];
   const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   const auto layout = ParseLineLayout(format);
-  const auto list = TqovHashList::Parse(bytes, layout, KW("MD5"), digestSize);
+  const auto list = HashList::Parse(bytes, layout, KW("MD5"), digestSize);
   if (!list) return 0;
   Check(list->DigestSize() == digestSize);
   for (std::size_t i = 0; i < list->Count(); ++i) {
     const WStr path = list->Path(i);
     Check(!path.empty());
-    const WStr line = ComposeLine(format, path, KW("MD5"), BytesToHex(list->Digest(i), digestSize));
+    const WStr line = ComposeLine(layout, path, KW("MD5"), list->Digest(i), digestSize);
     Check(UpperCased(line) == UpperCased(list->LineText(i)));
     Check(list->LineBytes(i).size() <= bytes.size());
   }

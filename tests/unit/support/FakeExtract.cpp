@@ -33,8 +33,8 @@ HRESULT KCALL ExtractCallback::QueryInterface(REFIID iid, void** object) {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  return TqovComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
-                       host::IArchiveGetDiskProperty>::QueryInterface(iid, object);
+  return ComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
+                   host::IArchiveGetDiskProperty>::QueryInterface(iid, object);
 }
 
 HRESULT KCALL ExtractCallback::SetTotal(host::UInt64 total) {

@@ -14,7 +14,7 @@
 
 namespace fakes {
 
-class MemoryInStream : public TqovComObject<host::IInStream> {
+class MemoryInStream : public ComObject<host::IInStream> {
  public:
   explicit MemoryInStream(std::string data) : FData(std::move(data)) {}
   HRESULT KCALL Read(void* data, host::UInt32 size, host::UInt32* processed) override;
@@ -28,8 +28,8 @@ class MemoryInStream : public TqovComObject<host::IInStream> {
   std::size_t FPos = 0;
 };
 
-class ExtractCallback : public TqovComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
-                                             host::IArchiveGetDiskProperty>,
+class ExtractCallback : public ComObject<host::IArchiveExtractCallback, host::IArchiveUpdateCallbackFile,
+                                         host::IArchiveGetDiskProperty>,
                         public FaultScript {
  public:
   HRESULT KCALL QueryInterface(REFIID iid, void** object) override;

@@ -106,8 +106,7 @@ HRESULT KCALL OpenCallback::QueryInterface(REFIID iid, void** object) {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  return TqovComObject<host::IArchiveOpenCallback, host::IArchiveOpenVolumeCallback>::QueryInterface(iid,
-                                                                                                     object);
+  return ComObject<host::IArchiveOpenCallback, host::IArchiveOpenVolumeCallback>::QueryInterface(iid, object);
 }
 
 HRESULT KCALL OpenCallback::GetProperty(PROPID propId, PROPVARIANT* value) {

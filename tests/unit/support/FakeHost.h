@@ -24,7 +24,7 @@ struct Item {
 };
 
 // Serves data in reads of at most MaxPerRead bytes.
-class InStream : public TqovComObject<host::ISequentialInStream> {
+class InStream : public ComObject<host::ISequentialInStream> {
  public:
   explicit InStream(std::string data) : FData(std::move(data)) {}
   HRESULT KCALL Read(void* data, host::UInt32 size, host::UInt32* processed) override;
@@ -37,7 +37,7 @@ class InStream : public TqovComObject<host::ISequentialInStream> {
   std::size_t FPos = 0;
 };
 
-class UpdateCallback : public TqovComObject<host::IArchiveUpdateCallback>, public FaultScript {
+class UpdateCallback : public ComObject<host::IArchiveUpdateCallback>, public FaultScript {
  public:
   explicit UpdateCallback(std::vector<Item> items) : Items(std::move(items)) {}
 
@@ -65,7 +65,7 @@ class UpdateCallback : public TqovComObject<host::IArchiveUpdateCallback>, publi
 };
 
 // A hasher of the host: returns a fixed digest and counts the bytes fed.
-class Hasher : public TqovComObject<host::IHasher> {
+class Hasher : public ComObject<host::IHasher> {
  public:
   explicit Hasher(std::string digest) : Digest(std::move(digest)) {}
   void KCALL Init() override { Fed = 0; }
@@ -77,7 +77,7 @@ class Hasher : public TqovComObject<host::IHasher> {
 };
 
 // A hasher list of the host: name -> digest of its hashers.
-class HasherList : public TqovComObject<host::IHashers> {
+class HasherList : public ComObject<host::IHashers> {
  public:
   explicit HasherList(std::vector<std::pair<WStr, std::string>> hashers) : Hashers(std::move(hashers)) {}
   host::UInt32 KCALL GetNumHashers() override { return static_cast<host::UInt32>(Hashers.size()); }
@@ -88,7 +88,7 @@ class HasherList : public TqovComObject<host::IHashers> {
 };
 
 // The host's open callback, with or without the volume callback's name.
-class OpenCallback : public TqovComObject<host::IArchiveOpenCallback, host::IArchiveOpenVolumeCallback> {
+class OpenCallback : public ComObject<host::IArchiveOpenCallback, host::IArchiveOpenVolumeCallback> {
  public:
   OpenCallback(bool withVolume, WStr name) : WithVolume(withVolume), Name(std::move(name)) {}
   HRESULT KCALL QueryInterface(REFIID iid, void** object) override;

@@ -28,7 +28,7 @@ HRESULT KCALL CodecsInfo::QueryInterface(REFIID iid, void** object) {
     Hashers->AddRef();
     return S_OK;
   }
-  return TqovComObject<host::ICompressCodecsInfo>::QueryInterface(iid, object);
+  return ComObject<host::ICompressCodecsInfo>::QueryInterface(iid, object);
 }
 
 }  // namespace fakes

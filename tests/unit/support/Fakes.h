@@ -12,7 +12,7 @@ namespace fakes {
 
 // Output stream that records what it accepts. It takes at most maxPerWrite
 // bytes per call, can report more than it was given, and can fail the Nth call.
-class OutStream : public TqovComObject<host::ISequentialOutStream> {
+class OutStream : public ComObject<host::ISequentialOutStream> {
  public:
   HRESULT KCALL Write(const void* data, host::UInt32 size, host::UInt32* processed) override;
 
@@ -26,7 +26,7 @@ class OutStream : public TqovComObject<host::ISequentialOutStream> {
 
 // Codec information that only counts references (the plug-in never calls it
 // but for QueryInterface of IHashers).
-class CodecsInfo : public TqovComObject<host::ICompressCodecsInfo> {
+class CodecsInfo : public ComObject<host::ICompressCodecsInfo> {
  public:
   HRESULT KCALL GetNumMethods(host::UInt32* count) override;
   HRESULT KCALL GetProperty(host::UInt32, PROPID, PROPVARIANT*) override;

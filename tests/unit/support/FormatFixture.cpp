@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/PropValue.h"
-#include "plugin/Catalogues.h"
 #include "plugin/Exports.h"
+#include "plugin/catalogue/Catalogues.h"
 #include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/Text.h"

@@ -5,8 +5,8 @@
 #include <unistd.h>
 #endif
 
-#include "plugin/Catalogues.h"
 #include "plugin/Module.h"
+#include "plugin/catalogue/Catalogues.h"
 #include "tests/unit/support/Text.h"
 #ifndef _WIN32
 #include "platform/linux/TestControl.h"

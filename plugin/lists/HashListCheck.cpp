@@ -1,0 +1,66 @@
+#include "plugin/lists/HashListCheck.h"
+
+#include <algorithm>
+
+#include "base/PropValue.h"
+#include "base/ReturnIfNotOk.h"
+#include "plugin/lists/DigestText.h"
+
+HashListCheck::HashListCheck(const RunDescription& run, HashList& list,
+                             host::IArchiveExtractCallback* callback, host::IArchiveUpdateCallbackFile* files)
+    : FRun(run),
+      FList(list),
+      FCallback(ComPtr<host::IArchiveExtractCallback>::Share(callback)),
+      FFiles(ComPtr<host::IArchiveUpdateCallbackFile>::Share(files)),
+      FProgress(callback) {}
+
+HRESULT HashListCheck::Run(const host::UInt32* indices, host::UInt32 numItems) {
+  const bool all = numItems == 0xFFFFFFFFu;
+  if (all) numItems = static_cast<host::UInt32>(FList.Count());
+  if (numItems == 0) return S_OK;
+  if (!all && indices == nullptr) return E_INVALIDARG;
+  for (host::UInt32 i = 0; !all && i < numItems; ++i)
+    if (indices[i] >= FList.Count()) return E_INVALIDARG;
+
+  FHasher = FRun.Hashers.Make();
+  if (!FHasher || FHasher->DigestSize() != FList.DigestSize()) return E_FAIL;
+  RETURN_IF_NOT_OK(SetTotal(all ? nullptr : indices, numItems));
+  FProgress.Start();
+  for (host::UInt32 i = 0; i < numItems; ++i) RETURN_IF_NOT_OK(CheckEntry(all ? i : indices[i]));
+  return FProgress.Report();
+}
+
+HRESULT HashListCheck::SetTotal(const host::UInt32* indices, host::UInt32 numItems) {
+  // The sizes are the files' on disk, where the host can tell them.
+  auto disk = QueryAs<host::IArchiveGetDiskProperty>(FCallback.Get());
+  if (!disk) return S_OK;
+  host::UInt64 total = 0;
+  for (host::UInt32 i = 0; i < numItems; ++i) {
+    PropValueHolder size;
+    RETURN_IF_NOT_OK(disk->GetDiskProperty(indices ? indices[i] : i, host::kpidSize, size.Ptr()));
+    if (size->vt == VT_UI8) total += size->uhVal.QuadPart;
+  }
+  return FCallback->SetTotal(total);
+}
+
+HRESULT HashListCheck::CheckEntry(host::UInt32 index) {
+  ComPtr<host::ISequentialInStream> in;
+  RETURN_IF_NOT_OK(FFiles->GetStream2(index, in.Out(), host::kNotifyHashRead));
+  // The host could not open the file and has reported that itself.
+  if (!in) return S_OK;
+  ComPtr<host::ISequentialOutStream> out;
+  RETURN_IF_NOT_OK(FCallback->GetStream(index, out.Out(), host::kAskTest));
+  RETURN_IF_NOT_OK(FCallback->PrepareOperation(host::kAskReadExternal));
+
+  StreamDigest digest;
+  RETURN_IF_NOT_OK(DigestStream(in.Get(), out.Get(), *FHasher, FBuffer, FProgress, digest));
+  in.Reset();
+  out.Reset();
+  // The host asks for the size when it counts the file, after the result.
+  FList.SetTestedSize(index, digest.Size);
+
+  // The list holds its digests in the order it prints them.
+  const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
+  const bool same = std::equal(printed.begin(), printed.end(), FList.Digest(index));
+  return FCallback->SetOperationResult(same ? host::kOpResultOk : host::kOpResultCrcError);
+}

@@ -1,0 +1,127 @@
+#include "plugin/lists/HashListUpdate.h"
+
+#include "base/PropValue.h"
+#include "base/ReturnIfNotOk.h"
+#include "base/Stream.h"
+#include "plugin/lists/CodePageText.h"
+#include "plugin/lists/DigestText.h"
+#include "plugin/lists/LineComposer.h"
+
+HashListUpdate::HashListUpdate(const RunDescription& run, const HashList* list,
+                               host::ISequentialOutStream* outStream, host::IArchiveUpdateCallback* callback)
+    : FRun(run),
+      FList(list),
+      FOut(ComPtr<host::ISequentialOutStream>::Share(outStream)),
+      FCallback(ComPtr<host::IArchiveUpdateCallback>::Share(callback)),
+      FProgress(callback) {}
+
+HRESULT HashListUpdate::Run(host::UInt32 numItems) {
+  if (numItems == 0) return FProgress.Report();
+
+  const HashListEncoding& encoding = FRun.Encoding;
+  if (!encoding.Preamble.empty()) RETURN_IF_NOT_OK(Write(encoding.Preamble));
+  RETURN_IF_NOT_OK(CheckUpdateItems(numItems));
+  RETURN_IF_NOT_OK(FCallback->SetTotal(FTotal));
+  FProgress.Start();
+
+  const std::string lineBreak = ToCodePage(encoding.CodePage, encoding.LineBreak);
+  for (host::UInt32 i = 0; i < numItems; ++i) {
+    ItemInfo info;
+    RETURN_IF_NOT_OK(GetItemInfo(i, info));
+    std::string bytes;
+    if (info.NewData == 0) {
+      RETURN_IF_NOT_OK(KeptLine(i, info, bytes));
+    } else {
+      bool isDir = false;
+      RETURN_IF_NOT_OK(IsDirectory(i, isDir));
+      if (isDir) continue;  // directories get no line
+      RETURN_IF_NOT_OK(NewLine(i, bytes));
+    }
+    RETURN_IF_NOT_OK(Write(bytes + lineBreak));
+  }
+  FBuffer = {};
+  return FProgress.Report();
+}
+
+HRESULT HashListUpdate::Write(const std::string& bytes) {
+  return WriteToStream(FOut.Get(), bytes.data(), static_cast<host::UInt32>(bytes.size()), nullptr);
+}
+
+HRESULT HashListUpdate::GetItemInfo(host::UInt32 index, ItemInfo& info) {
+  RETURN_IF_NOT_OK(FCallback->GetUpdateItemInfo(index, &info.NewData, &info.NewProps, &info.IndexInArchive));
+  // Without new data the item must be an entry of the open list: its line is
+  // all there is of it.
+  if (info.NewData == 0 && (FList == nullptr || info.IndexInArchive >= FList->Count())) return E_INVALIDARG;
+  return S_OK;
+}
+
+HRESULT HashListUpdate::IsDirectory(host::UInt32 index, bool& isDir) {
+  PropValueHolder value;
+  RETURN_IF_NOT_OK(FCallback->GetProperty(index, host::kpidIsDir, value.Ptr()));
+  if (value->vt != VT_BOOL) return E_INVALIDARG;
+  isDir = value->boolVal != VARIANT_FALSE;
+  return S_OK;
+}
+
+HRESULT HashListUpdate::GetPath(host::UInt32 index, WStr& path) {
+  PropValueHolder value;
+  RETURN_IF_NOT_OK(FCallback->GetProperty(index, host::kpidPath, value.Ptr()));
+  if (value->vt != VT_BSTR) return E_INVALIDARG;
+  path = value->bstrVal ? WStr(value->bstrVal) : WStr();
+  return S_OK;
+}
+
+HRESULT HashListUpdate::CheckUpdateItems(host::UInt32 numItems) {
+  FTotal = 0;
+  for (host::UInt32 i = 0; i < numItems; ++i) {
+    ItemInfo info;
+    RETURN_IF_NOT_OK(GetItemInfo(i, info));
+    if (info.NewData == 0) continue;  // kept: nothing to read
+    bool isDir = false;
+    RETURN_IF_NOT_OK(IsDirectory(i, isDir));
+    if (isDir) continue;
+    PropValueHolder size;
+    RETURN_IF_NOT_OK(FCallback->GetProperty(i, host::kpidSize, size.Ptr()));
+    if (size->vt != VT_UI8) return E_INVALIDARG;
+    FTotal += size->uhVal.QuadPart;
+  }
+  return S_OK;
+}
+
+HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::string& bytes) {
+  const std::size_t entry = info.IndexInArchive;
+  if (info.NewProps != 0) {
+    // Renamed: the digest stays, the line is written anew for the new path.
+    WStr path;
+    RETURN_IF_NOT_OK(GetPath(index, path));
+    bytes = ToCodePage(FRun.Encoding.CodePage, ComposeLine(FRun.Layout, path, FRun.HashName,
+                                                           FList->Digest(entry), FList->DigestSize()));
+  } else if (FRun.Encoding.CodePage == FList->CodePage()) {
+    bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
+  } else {
+    bytes = ToCodePage(FRun.Encoding.CodePage, FList->LineText(entry));
+  }
+  return S_OK;
+}
+
+HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
+  WStr path;
+  RETURN_IF_NOT_OK(GetPath(index, path));
+  if (!FHasher) FHasher = FRun.Hashers.Make();
+  if (!FHasher) return E_FAIL;
+
+  ComPtr<host::ISequentialInStream> stream;
+  // S_FALSE (a file the host could not open) ends the update like any other
+  // result but S_OK: the host then reports the update as failed and keeps no
+  // list, rather than a list that silently lacks the file.
+  RETURN_IF_NOT_OK(FCallback->GetStream(index, stream.Out()));
+  if (!stream) return E_FAIL;  // nothing to read from: never a line without data
+
+  StreamDigest digest;
+  RETURN_IF_NOT_OK(DigestStream(stream.Get(), nullptr, *FHasher, FBuffer, FProgress, digest));
+  stream.Reset();
+  const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
+  bytes = ToCodePage(FRun.Encoding.CodePage,
+                     ComposeLine(FRun.Layout, path, FRun.HashName, printed.data(), printed.size()));
+  return S_OK;
+}

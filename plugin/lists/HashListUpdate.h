@@ -1,0 +1,51 @@
+// One UpdateItems run of a hash-list format: checks the items, then writes a
+// line for every file item: hashed anew for new data, or the line of an
+// entry kept from the list that was opened.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ComPtr.h"
+#include "interfaces/Host7z.h"
+#include "plugin/lists/HashList.h"
+#include "plugin/lists/ItemHasher.h"
+#include "plugin/lists/RunDescription.h"
+#include "plugin/lists/StreamDigest.h"
+
+class HashListUpdate {
+ public:
+  // run: what the handler describes of the run; it outlives the run.
+  // list: the list the handler has open, or null.
+  HashListUpdate(const RunDescription& run, const HashList* list, host::ISequentialOutStream* outStream,
+                 host::IArchiveUpdateCallback* callback);
+  // Any result other than S_OK from the host ends the run with that result.
+  HRESULT Run(host::UInt32 numItems);
+
+ private:
+  struct ItemInfo {
+    host::Int32 NewData = 0, NewProps = 0;
+    host::UInt32 IndexInArchive = 0;
+  };
+  HRESULT GetItemInfo(host::UInt32 index, ItemInfo& info);
+  HRESULT CheckUpdateItems(host::UInt32 numItems);
+  HRESULT IsDirectory(host::UInt32 index, bool& isDir);
+  HRESULT GetPath(host::UInt32 index, WStr& path);
+  // The line of an entry kept from the list (path and digest as they were,
+  // or a new path with the old digest).
+  HRESULT KeptLine(host::UInt32 index, const ItemInfo& info, std::string& bytes);
+  // The line of a file hashed now.
+  HRESULT NewLine(host::UInt32 index, std::string& bytes);
+  HRESULT Write(const std::string& bytes);
+
+  const RunDescription& FRun;
+  const HashList* const FList;
+  ComPtr<host::ISequentialOutStream> FOut;
+  ComPtr<host::IArchiveUpdateCallback> FCallback;
+  // Made at the first file that is hashed, then started anew for every file.
+  std::unique_ptr<ItemHasher> FHasher;
+  std::vector<BYTE> FBuffer;
+  RunProgress FProgress;
+  host::UInt64 FTotal = 0;
+};
