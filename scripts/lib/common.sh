@@ -88,29 +88,36 @@ korvane_failed_names() {
 }
 
 # Prints "N passed, M failed" (", K skipped" when some were) when the results
-# file is this script's own, or when forced with "final"; otherwise a line for
-# this script's share. Returns non-zero if anything failed.
+# file is this script's own; otherwise a line for this script's share.
+# Returns non-zero if anything failed.
 korvane_results_end() {
+    if [[ -n "${KORVANE_RESULTS_OWNED:-}" ]]; then
+        korvane_results_total
+        local rc=$?
+        rm -f "$KORVANE_RESULTS"
+        return "$rc"
+    fi
+    printf '%s: %s checks passed, %s failed\n' "$(basename "$0")" "$(korvane_count pass)" "$(korvane_count fail)"
+    [[ "$(korvane_count fail)" -eq 0 ]]
+}
+
+# Prints the names of the failed checks and the closing "N passed, M
+# failed" (", K skipped" when some were) of this script's results, whoever
+# made the file. Returns non-zero if anything failed.
+korvane_results_total() {
     local passed failed skipped summary
     passed="$(korvane_count pass)"
     failed="$(korvane_count fail)"
     skipped="$(korvane_count skip)"
     summary="$passed passed, $failed failed"
     [[ "$skipped" -ne 0 ]] && summary+=", $skipped skipped"
-    if [[ -n "${KORVANE_RESULTS_OWNED:-}" || "${1:-}" == final ]]; then
-        if [[ "$failed" -ne 0 ]]; then
-            echo
-            echo "Failed:"
-            korvane_failed_names | sed 's/^/  /'
-        fi
+    if [[ "$failed" -ne 0 ]]; then
         echo
-        printf '%s\n' "$summary"
-        if [[ -n "${KORVANE_RESULTS_OWNED:-}" ]]; then
-            rm -f "$KORVANE_RESULTS"
-        fi
-    else
-        printf '%s: %s checks passed, %s failed\n' "$(basename "$0")" "$passed" "$failed"
+        echo "Failed:"
+        korvane_failed_names | sed 's/^/  /'
     fi
+    echo
+    printf '%s\n' "$summary"
     [[ "$failed" -eq 0 ]]
 }
 

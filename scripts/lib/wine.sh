@@ -149,16 +149,16 @@ korvane_e2e_start() {
 # processes up while a script runs many Wine programs. A Wine program started
 # while no server runs brings up the services, and they inherit its output:
 # korvane_7z, which reads 7-Zip's output to its end, would then wait for them
-# until the server shuts down, seconds after 7-Zip. tests/e2e/holdfile.exe,
+# until the server shuts down, seconds after 7-Zip. tests/fixtures/holdfile.exe,
 # holding a file in DIR with its output in a file there, is that program.
 # Sets KORVANE_HOLDFILE_EXE; korvane_wine_keeper_stop ends it.
 korvane_wine_keeper_start() {
     local dir="$1" _
     KORVANE_HOLDFILE_EXE="$KORVANE_BUILD/e2e/holdfile.exe"
-    if [[ ! -f "$KORVANE_HOLDFILE_EXE" || "$KORVANE_HOLDFILE_EXE" -ot "$KORVANE_ROOT/tests/e2e/holdfile.c" ]]; then
+    if [[ ! -f "$KORVANE_HOLDFILE_EXE" || "$KORVANE_HOLDFILE_EXE" -ot "$KORVANE_ROOT/tests/fixtures/holdfile.c" ]]; then
         mkdir -p "$(dirname "$KORVANE_HOLDFILE_EXE")"
         x86_64-w64-mingw32-gcc -municode -O2 -Wall -Wextra -Werror -o "$KORVANE_HOLDFILE_EXE" \
-            "$KORVANE_ROOT/tests/e2e/holdfile.c" 2>"$dir/holdfile-build.txt" || rm -f "$KORVANE_HOLDFILE_EXE"
+            "$KORVANE_ROOT/tests/fixtures/holdfile.c" 2>"$dir/holdfile-build.txt" || rm -f "$KORVANE_HOLDFILE_EXE"
     fi
     [[ -f "$KORVANE_HOLDFILE_EXE" ]] || return 1
     : >"$dir/keeper.lock"

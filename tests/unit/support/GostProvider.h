@@ -2,7 +2,7 @@
 // stand-in computes GOST whenever its key is registered. Under Wine the test
 // script registers the key in one of two ways: bare, with no provider behind
 // it (the rows are listed and their digests are zeros), or, in a Wine prefix
-// of its own, with the GOST test provider of tests/gost-provider ("Image
+// of its own, with the GOST test provider of tests/fixtures/gost-provider ("Image
 // Path" set), which computes them.
 #pragma once
 

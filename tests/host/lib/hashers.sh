@@ -1,6 +1,6 @@
 # shellcheck shell=bash disable=SC2034,SC2154
 # Checks of Korvane's hashers through the real host, shared by
-# tests/e2e/host-hashers.sh and tests/e2e/host-gost.sh. Source it after
+# tests/host/hashers.sh and tests/host/gost.sh. Source it after
 # scripts/lib/wine.sh; the caller sets data (a folder that holds the test
 # files and the host's last output) and FILES (the test files' names in it).
 

@@ -9,13 +9,13 @@
 #  - Korvane.ini [Main] switches hashers off;
 #  - the hashers of a registered provider that can't be acquired are not
 #    offered: `7z h -scrc` of one is refused.
-# Usage: tests/e2e/host-hashers.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/hashers.sh [Korvane.64.dll]   (default: dist/)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
 source "$KORVANE_ROOT/scripts/lib/wine.sh"
 source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
-source "$KORVANE_ROOT/tests/e2e/lib/hashers.sh"
+source "$KORVANE_ROOT/tests/host/lib/hashers.sh"
 
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 data="$KORVANE_BUILD/e2e/host-hashers"

@@ -15,7 +15,7 @@
 #  - a file that another program holds open without sharing;
 #  - other [Create] entries: a hasher of 7-Zip's own, a value without an
 #    extension, an empty line format, a name that no hasher has.
-# Usage: tests/e2e/host-formats.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/formats.sh [Korvane.64.dll]   (default: dist/)
 # Korvane.ini is taken from beside the DLL (from dist/ if it isn't there).
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"

@@ -15,14 +15,14 @@
 #  - Korvane.ini [Main] switches a GOST hasher off;
 #  - a provider that refuses its context (KORVANE_TEST_PROVIDER_REFUSE set)
 #    has its hashers left out: `7z h -scrc` of one is refused.
-# Usage: tests/e2e/host-gost.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/gost.sh [Korvane.64.dll]   (default: dist/)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
 source "$KORVANE_ROOT/scripts/lib/wine.sh"
 source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 source "$KORVANE_ROOT/scripts/lib/gost.sh"
-source "$KORVANE_ROOT/tests/e2e/lib/hashers.sh"
+source "$KORVANE_ROOT/tests/host/lib/hashers.sh"
 
 dll="${1:-$KORVANE_DIST/Korvane.64.dll}"
 data="$KORVANE_BUILD/e2e/host-gost"

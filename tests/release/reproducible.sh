@@ -7,7 +7,7 @@
 # later than the first run, which a link time would show) and writes the
 # zip again. Then the DLLs and the zip must be byte for byte the first
 # run's, and the PE headers must carry no link time.
-# Usage: tests/e2e/release-reproducible.sh
+# Usage: tests/release/reproducible.sh
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 

@@ -9,14 +9,14 @@
 #    Wine: `7z i` lists Korvane's library, hashers and formats;
 #    `7z a -tSHA-256` writes the list that coreutils' digests give; `7z t`
 #    verifies the zip's own list and rejects it for a changed file.
-# Usage: tests/e2e/release-install.sh ZIP
+# Usage: tests/release/install.sh ZIP
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
 source "$KORVANE_ROOT/scripts/lib/wine.sh"
 source "$KORVANE_ROOT/scripts/lib/wine-test-registry.sh"
 
-zip_path="${1:?usage: release-install.sh ZIP}"
+zip_path="${1:?usage: install.sh ZIP}"
 data="$KORVANE_BUILD/e2e/release-install"
 unpacked="$data/unpacked"
 sevenzip="$data/7-Zip"

@@ -10,7 +10,7 @@
 #  - on 32-bit, that each export returns with "ret $N", N its argument
 #    bytes, as the standard-call convention has it (the caller does not pop
 #    the arguments).
-# Usage: tests/e2e/dll-static-checks.sh [Korvane.64.dll] [Korvane.32.dll]
+# Usage: tests/release/dll-static-checks.sh [Korvane.64.dll] [Korvane.32.dll]
 # (default: the DLLs in dist/).
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"

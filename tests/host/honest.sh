@@ -13,7 +13,7 @@
 #  - `7z a -bb3`, adding to a list and `7z t -bb3`: the per-file lines and the
 #    summary counts of a Korvane list equal, line for line, those of 7-Zip's
 #    own Hash format for the same tree.
-# Usage: tests/e2e/host-honest.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/honest.sh [Korvane.64.dll]   (default: dist/)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"

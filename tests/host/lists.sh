@@ -11,7 +11,7 @@
 #    out, -mc on an update rewrites the whole list;
 #  - lists of coreutils still verify; random bytes named .sha256 do not;
 #    `7z x` of a list is refused.
-# Usage: tests/e2e/host-lists.sh [Korvane.64.dll]   (default: dist/)
+# Usage: tests/host/lists.sh [Korvane.64.dll]   (default: dist/)
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
 source "$KORVANE_ROOT/scripts/lib/deps.sh"
@@ -178,14 +178,14 @@ printf 'more' >"$dir/more.txt"
 more="$(sha256sum <"$dir/more.txt" | cut -d' ' -f1 | tr a-f A-F)"
 rc=0
 run7z "$dir" a list.sha256 more.txt || rc=$?
-missing="$(comm -23 <(lines "$data/list.before" | LC_ALL=C sort) <(lines "$dir/list.sha256" | LC_ALL=C sort))"
+lost="$(comm -23 <(lines "$data/list.before" | LC_ALL=C sort) <(lines "$dir/list.sha256" | LC_ALL=C sort))"
 added="$(comm -13 <(lines "$data/list.before" | LC_ALL=C sort) <(lines "$dir/list.sha256" | LC_ALL=C sort))"
-if [[ $rc -eq 0 && -z "$missing" && "$added" == "$more *more.txt" ]] &&
+if [[ $rc -eq 0 && -z "$lost" && "$added" == "$more *more.txt" ]] &&
     [[ "$(head -c 3 "$dir/list.sha256" | od -An -tx1 | tr -d ' ')" == efbbbf ]] &&
     [[ "$(grep -c $'\xEF\xBB\xBF' "$dir/list.sha256")" -eq 1 && "$(grep -c $'\r' "$dir/list.sha256")" -eq 0 ]]; then
     korvane_pass "7z a of one more file keeps every old line byte for byte and adds its line (BOM and LF kept)"
 else
-    korvane_fail "7z a of one more file keeps every old line" "exit code $rc" "missing: $missing" "added: $added" \
+    korvane_fail "7z a of one more file keeps every old line" "exit code $rc" "missing: $lost" "added: $added" \
         "$(cat -A "$dir/list.sha256" | head -n 5)"
 fi
 test_ok "the grown list verifies with plain 7z t" "$dir" list.sha256 "$((n + 1))" SHA-256

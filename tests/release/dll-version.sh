@@ -5,7 +5,7 @@
 # product name is "Korvane", the original file name is the DLL's own, the
 # description names the 7-Zip of the DLL's width, and the copyright line is
 # the one of LICENSE.
-# Usage: tests/e2e/dll-version.sh [Korvane.64.dll] [Korvane.32.dll]
+# Usage: tests/release/dll-version.sh [Korvane.64.dll] [Korvane.32.dll]
 # (default: the DLLs in dist/).
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib/common.sh"
