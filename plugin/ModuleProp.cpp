@@ -1,5 +1,6 @@
-#include "base/PropValue.h"
 #include "plugin/ModuleProp.h"
+
+#include "base/PropValue.h"
 
 namespace {
 // What the host asks of the module as a whole.
