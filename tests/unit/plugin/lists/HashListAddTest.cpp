@@ -45,6 +45,9 @@ TEST(HashListAdd, KeptLinesStayByteForByte) {
   EXPECT_EQ(result.bytes, bom + a + "\n" + kAbdMd5 + " *c\n" + kEmptyMd5 + " *d\\\xD0\xB6\n" +
                               "900150983CD24FB0D6963F7D28E17F72 *e\n");
   EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3});  // only what is read
+  // Only the new items are opened and given a result; kept lines are not.
+  EXPECT_EQ(callback->Calls,
+            (std::vector<std::string>{"GetStream 1", "Result 0", "GetStream 2", "Result 0"}));
 }
 
 TEST(HashListAdd, OptionsRewriteTheWholeList) {
