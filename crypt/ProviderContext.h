@@ -1,5 +1,6 @@
 // Provider contexts shared by every digest of the module: one per provider
-// (name and type), acquired at its first use and kept until module end.
+// (name and type) at a time, held by whoever uses it and released by the last
+// holder.
 //
 // Why shared: acquiring a context is by far the dearest step of a digest
 // (several milliseconds under Wine; on Windows it opens the user's default key
@@ -9,12 +10,21 @@
 // long as each hash object is used by one thread at a time, which is how the
 // digests use them: each still makes its own hash object.
 //
-// The contexts are released by ReleaseProviderContexts, not by a destructor:
-// at process end the providers' own DLLs may be gone before the module's
-// statics, and the system reclaims the contexts with the process anyway.
+// Why counted, and not kept until the module ends: the module's end runs in
+// the DLL's process-detach handler, under the loader lock, where a call into
+// another DLL may deadlock, and releasing a context may unload the provider's
+// DLL. So the hasher list, each hasher and each run of a format hold the
+// context they use (ProviderContextRef), and the last of them to let go
+// releases it, on the host's thread inside the host's Release: 7-Zip lets go
+// of every object of the plug-in before it unloads it. Neither module start
+// nor module end calls CryptoAPI, and no static object holds a context (static
+// destructors run in the detach handler too): the table of providers holds
+// only weak references. A host that keeps a reference past unloading leaks
+// the context rather than having it released under the loader lock.
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <utility>
 
 #include "platform/Win32.h"
@@ -24,25 +34,24 @@ class ProviderContext {
   ProviderContext(WStr name, DWORD type) : FName(std::move(name)), FType(type) {}
   ProviderContext(const ProviderContext&) = delete;
   ProviderContext& operator=(const ProviderContext&) = delete;
+  // Releases the context, if one was acquired.
+  ~ProviderContext();
 
   // The context, acquired now if there is none yet (CRYPT_SILENT, with the
   // retry that creates the default key container). 0 when the provider gives
-  // none; the next call tries again.
+  // none, with the provider's error left in GetLastError; the next call tries
+  // again.
   HCRYPTPROV Context();
 
-  bool Names(const WStr& name, DWORD type) const { return FType == type && FName == name; }
-
  private:
-  friend void ReleaseProviderContexts();
   const WStr FName;
   const DWORD FType;
   std::atomic<HCRYPTPROV> FContext{0};
 };
 
-// The module's entry for that provider, made at its first request; entries
-// live as long as the process, so a digest may keep the reference.
-ProviderContext& ProviderContextOf(const WStr& name, DWORD type);
+// A holder of a provider's context: the context lives while one holder does.
+using ProviderContextRef = std::shared_ptr<ProviderContext>;
 
-// Releases every context (module start and end). No digest may be between
-// its start and its last use of a hash object then; a later use acquires anew.
-void ReleaseProviderContexts();
+// The provider's entry: the one that some holder keeps alive, or a new one
+// (its context is acquired at its first Context()).
+ProviderContextRef ProviderContextOf(const WStr& name, DWORD type);

@@ -58,6 +58,8 @@ struct IArchiveUpdateCallback : IProgress {
   virtual HRESULT KCALL GetStream(UInt32 index, ISequentialInStream** stream) = 0;
   virtual HRESULT KCALL SetOperationResult(Int32 result) = 0;
 };
+// The result an update tells the host for an item it is done with.
+constexpr Int32 kUpdateResultOk = 0;
 
 struct IArchiveOpenCallback : IUnknown {
   static constexpr GUID iid = HostIid(0x06, 0x10);
@@ -83,6 +85,7 @@ constexpr Int32 kAskExtract = 0;
 constexpr Int32 kAskTest = 1;
 constexpr Int32 kAskReadExternal = 3;
 constexpr Int32 kOpResultOk = 0;
+constexpr Int32 kOpResultUnsupportedMethod = 1;
 constexpr Int32 kOpResultCrcError = 3;
 
 // The extract callback of a hash list's test run opens the listed files.

@@ -1,4 +1,8 @@
 // Module start and end: on Windows run from DllMain, on Linux by the tests.
+// Both run under the loader lock on Windows, so neither calls CryptoAPI: the
+// provider contexts belong to the objects that use them
+// (crypt/ProviderContext.h), and name-derived class identifiers are made
+// when the host first asks (NameFormatClassIds).
 #pragma once
 
 #include "platform/Win32.h"
@@ -7,7 +11,5 @@
 // whose folder holds Korvane.ini.
 void ModuleStart(HMODULE module);
 // Empties the catalogues and releases the host's codec information (only
-// after a start), and releases the hashers' provider contexts, unless the
-// whole process is ending: the providers' own DLLs may be gone by then, and
-// the system reclaims everything with the process.
-void ModuleEnd(bool processEnding = false);
+// after a start).
+void ModuleEnd();

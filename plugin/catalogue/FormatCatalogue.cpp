@@ -1,5 +1,7 @@
 #include "plugin/catalogue/FormatCatalogue.h"
 
+#include <mutex>
+
 #include "base/LocaleText.h"
 #include "crypt/NameClassId.h"
 #include "plugin/catalogue/Catalogues.h"
@@ -13,6 +15,14 @@ GUID AlgClassId(ALG_ID algId) {
 }
 
 namespace {
+
+// Whether the class identifiers of the formats named after a host's hasher
+// are still to be made, guarded by the lock: the host may ask from any thread.
+std::mutex& ClassIdLock() {
+  static std::mutex lock;
+  return lock;
+}
+bool ClassIdsPending = false;
 
 // First built-in row of that name (any letter case) whose provider is registered.
 const THashAlgInfo* FindRegisteredRow(const WStr& key) {
@@ -30,6 +40,10 @@ void BuildFormatCatalogue(const WStr& iniPath) {
   FormatSettings.clear();
   FormatSettingParts.clear();
   FormatCount = 0;
+  {
+    std::lock_guard<std::mutex> guard(ClassIdLock());
+    ClassIdsPending = true;
+  }
   for (const WStr& key : IniSectionKeys(iniPath, KW("Create"))) {
     const WStr value = IniReadString(iniPath, KW("Create"), key);
     if (value.empty()) continue;
@@ -47,10 +61,20 @@ void BuildFormatCatalogue(const WStr& iniPath) {
     } else {
       entry.IsCryptoApi = false;
       entry.Name = key;
-      entry.ClassId = NameClassId(key);
+      entry.ClassId = GUID{};  // made by NameFormatClassIds
     }
     FormatSettings[static_cast<std::size_t>(FormatCount)] = value;
     FormatSettingParts[static_cast<std::size_t>(FormatCount)] = ParseFormatSetting(value, entry.Name);
     ++FormatCount;
+  }
+}
+
+void NameFormatClassIds() {
+  std::lock_guard<std::mutex> guard(ClassIdLock());
+  if (!ClassIdsPending) return;
+  ClassIdsPending = false;
+  for (std::int32_t i = 0; i < FormatCount; ++i) {
+    THashAlgInfo& entry = FormatAlgs[static_cast<std::size_t>(i)];
+    if (!entry.IsCryptoApi) entry.ClassId = NameClassId(entry.Name);
   }
 }

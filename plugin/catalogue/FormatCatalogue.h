@@ -14,5 +14,12 @@ inline constexpr GUID Crc32FormatClassId = {
 GUID AlgClassId(ALG_ID algId);
 
 // Fills FormatAlgs, FormatSettings and FormatSettingParts from the section
-// "Create" of the file at iniPath.
+// "Create" of the file at iniPath. The class identifiers of formats named
+// after a host's hasher are left for NameFormatClassIds.
 void BuildFormatCatalogue(const WStr& iniPath);
+// Gives the formats named after a host's hasher their class identifiers
+// (NameClassId), once per catalogue; call it before reading any ClassId. It
+// is not done when the catalogue is built, at module start, because
+// NameClassId computes an MD5 with CryptoAPI, and module start runs under the
+// loader lock.
+void NameFormatClassIds();

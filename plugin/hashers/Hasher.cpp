@@ -15,8 +15,8 @@ void KCALL TqovHasher::Update(const void* data, host::UInt32 size) {
 }
 
 void KCALL TqovHasher::Final(BYTE* digest) {
-  // The host takes whatever comes back for the digest; a failed one leaves
-  // the zeros that Finish writes first.
+  // The host takes whatever comes back for the digest and has no way to hear
+  // of a failure; a failed one leaves the zeros that Finish writes.
   GuardSilent([&] { FDigest.Finish(digest); });
 }
 

@@ -1,6 +1,8 @@
 #include "plugin/hashers/Hashers.h"
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "base/Boundary.h"
 #include "base/Bstr.h"
@@ -15,13 +17,25 @@ constexpr PROPID kDescription = 6;
 constexpr PROPID kDigestSize = 9;
 }  // namespace
 
-host::UInt32 KCALL TqovHashers::GetNumHashers() { return static_cast<host::UInt32>(HasherAlgCount); }
+TqovHashers::TqovHashers() {
+  // The host counts the hashers once, when it loads the module, and never
+  // asks again: a hasher offered here must be one that can hash. Each
+  // provider's context is acquired once, for its first entry.
+  FOffered.reserve(static_cast<std::size_t>(HasherAlgCount));
+  for (std::int32_t i = 0; i < HasherAlgCount; ++i) {
+    const THashAlgInfo* alg = &HasherAlgs[static_cast<std::size_t>(i)];
+    ProviderContextRef provider = ProviderContextOf(alg->ProviderName, alg->ProviderType);
+    if (ProbeDigest(alg, provider) == S_OK) FOffered.push_back({alg, std::move(provider)});
+  }
+}
+
+host::UInt32 KCALL TqovHashers::GetNumHashers() { return static_cast<host::UInt32>(FOffered.size()); }
 
 HRESULT KCALL TqovHashers::GetHasherProp(host::UInt32 index, PROPID propId, PROPVARIANT* value) {
   return GuardFixed(E_UNEXPECTED, [&] {
     std::memset(value, 0, sizeof *value);
-    if (index >= static_cast<host::UInt32>(HasherAlgCount)) return E_INVALIDARG;
-    const THashAlgInfo& alg = HasherAlgs[index];
+    if (index >= FOffered.size()) return E_INVALIDARG;
+    const THashAlgInfo& alg = *FOffered[index].Alg;
     switch (propId) {
       case kId:
         value->uhVal.QuadPart = alg.AlgId;
@@ -48,8 +62,8 @@ HRESULT KCALL TqovHashers::GetHasherProp(host::UInt32 index, PROPID propId, PROP
 HRESULT KCALL TqovHashers::CreateHasher(host::UInt32 index, host::IHasher** hasher) {
   *hasher = nullptr;
   return GuardFixed(E_UNEXPECTED, [&] {
-    if (index >= static_cast<host::UInt32>(HasherAlgCount)) return E_INVALIDARG;
-    *hasher = NewInterface<host::IHasher, TqovHasher>(&HasherAlgs[index]);
+    if (index >= FOffered.size()) return E_INVALIDARG;
+    *hasher = NewInterface<host::IHasher, TqovHasher>(FOffered[index].Alg, FOffered[index].Provider);
     return S_OK;
   });
 }

@@ -5,6 +5,7 @@
 #include "base/ComPtr.h"
 #include "interfaces/ParameterApi.h"
 #include "plugin/catalogue/Catalogues.h"
+#include "plugin/catalogue/FormatCatalogue.h"
 #include "plugin/lists/Format.h"
 #include "plugin/lists/HashParameterSet.h"
 
@@ -17,6 +18,7 @@ extern "C" HRESULT KCALL CreateObject(const GUID* clsid, const GUID* iid, void**
       auto set = ComPtr<TqovHashParameterSet>::Share(TqovHashParameterSet::Create(*clsid));
       return set->QueryInterface(*iid, object);
     }
+    NameFormatClassIds();
     for (std::int32_t i = 0; i < FormatCount; ++i) {
       const auto index = static_cast<std::size_t>(i);
       if (!IsEqualGUID(FormatAlgs[index].ClassId, *clsid)) continue;

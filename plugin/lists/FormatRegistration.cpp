@@ -5,6 +5,7 @@
 
 #include "base/Bstr.h"
 #include "plugin/catalogue/Catalogues.h"
+#include "plugin/catalogue/FormatCatalogue.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ extern "C" HRESULT KCALL GetHandlerProperty2(host::UInt32 formatIndex, PROPID pr
       case kName: SetText(value, FormatAlgs[formatIndex].Name); break;
       case kClassId: {
         static_assert(sizeof(GUID) == 8 * sizeof(WCHAR));
+        NameFormatClassIds();
         WStr raw(8, 0);
         std::memcpy(raw.data(), &FormatAlgs[formatIndex].ClassId, sizeof(GUID));
         value->bstrVal = NewBstr(raw);

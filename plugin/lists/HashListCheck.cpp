@@ -60,6 +60,9 @@ HRESULT HashListCheck::CheckEntry(host::UInt32 index) {
   FList.SetTestedSize(index, digest.Size);
 
   // The list holds its digests in the order it prints them.
+  // A digest that could not be computed tells nothing about the file: the
+  // entry's method is unsupported here, and the run goes on.
+  if (digest.Result != S_OK) return FCallback->SetOperationResult(host::kOpResultUnsupportedMethod);
   const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
   const bool same = std::equal(printed.begin(), printed.end(), FList.Digest(index));
   return FCallback->SetOperationResult(same ? host::kOpResultOk : host::kOpResultCrcError);

@@ -38,8 +38,18 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
     } else {
       bool isDir = false;
       RETURN_IF_NOT_OK(IsDirectory(i, isDir));
-      if (isDir) continue;  // directories get no line
-      RETURN_IF_NOT_OK(NewLine(i, bytes));
+      // The host learns of every new item as 7-Zip's own hash lists tell it:
+      // the item's stream asked for (the host shows and counts the item
+      // then, folders too), and the result once it is done. A folder is
+      // read from nowhere and gets no line.
+      if (isDir) {
+        RETURN_IF_NOT_OK(OpenFolder(i));
+      } else {
+        RETURN_IF_NOT_OK(NewLine(i, bytes));
+      }
+      // Only after the line is made: a file that failed ended the run.
+      RETURN_IF_NOT_OK(FCallback->SetOperationResult(host::kUpdateResultOk));
+      if (isDir) continue;
     }
     if (FList == nullptr) {
       RETURN_IF_NOT_OK(Write(bytes + lineBreak));
@@ -151,6 +161,11 @@ HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::
   return S_OK;
 }
 
+HRESULT HashListUpdate::OpenFolder(host::UInt32 index) {
+  ComPtr<host::ISequentialInStream> stream;
+  return FCallback->GetStream(index, stream.Out());
+}
+
 HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
   WStr path;
   RETURN_IF_NOT_OK(GetPath(index, path));
@@ -167,6 +182,9 @@ HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
   StreamDigest digest;
   RETURN_IF_NOT_OK(DigestStream(stream.Get(), nullptr, *FHasher, FBuffer, FProgress, digest));
   stream.Reset();
+  // A digest the provider could not compute is never written: the update
+  // ends with the provider's error, and the host keeps no list.
+  RETURN_IF_NOT_OK(digest.Result);
   const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
   bytes = ToCodePage(FRun.Encoding.CodePage, NewLineText(path, printed.data(), printed.size()));
   return S_OK;

@@ -1,9 +1,10 @@
 // One UpdateItems run of a hash-list format: checks the items, then writes a
 // line for every file item: hashed anew for new data, or the line of an
-// entry kept from the list that was opened. Onto an open list, the lines go
-// in the list's order: every line that is no entry (comments, blank lines)
-// stays where it was, an item of an entry takes that entry's place, and the
-// lines of new files follow the last entry.
+// entry kept from the list that was opened. A file whose digest can't be
+// computed ends the run with the provider's error before its line. Onto an
+// open list, the lines go in the list's order: every line that is no entry
+// (comments, blank lines) stays where it was, an item of an entry takes that
+// entry's place, and the lines of new files follow the last entry.
 #pragma once
 
 #include <map>
@@ -39,7 +40,10 @@ class HashListUpdate {
   // The line of an entry kept from the list (path and digest as they were,
   // or a new path with the old digest).
   HRESULT KeptLine(host::UInt32 index, const ItemInfo& info, std::string& bytes);
-  // The line of a file hashed now.
+  // Asks the host for a folder's stream, as for any new item; none is read.
+  HRESULT OpenFolder(host::UInt32 index);
+  // The line of a file hashed now; the provider's error when its digest
+  // could not be computed.
   HRESULT NewLine(host::UInt32 index, std::string& bytes);
   HRESULT Write(const std::string& bytes);
   // Onto an open list: the lines of the items, each after the list's lines

@@ -13,7 +13,7 @@ class CryptItemHasher final : public ItemHasher {
   std::size_t DigestSize() override { return FDigest.Size(); }
   void Start() override { FDigest.Start(); }
   void Add(const BYTE* data, host::UInt32 size) override { FDigest.Add(data, size); }
-  bool Finish(BYTE* digest) override { return FDigest.Finish(digest); }
+  HRESULT Finish(BYTE* digest) override { return FDigest.Finish(digest) ? S_OK : FDigest.Failure(); }
 
  private:
   CryptDigest FDigest;
@@ -26,9 +26,9 @@ class HostItemHasher final : public ItemHasher {
   std::size_t DigestSize() override { return FHasher->GetDigestSize(); }
   void Start() override { FHasher->Init(); }
   void Add(const BYTE* data, host::UInt32 size) override { FHasher->Update(data, size); }
-  bool Finish(BYTE* digest) override {
+  HRESULT Finish(BYTE* digest) override {
     FHasher->Final(digest);
-    return true;
+    return S_OK;
   }
 
  private:

@@ -23,9 +23,10 @@ class ItemHasher {
   // Starts a new digest.
   virtual void Start() = 0;
   virtual void Add(const BYTE* data, host::UInt32 size) = 0;
-  // Writes DigestSize() bytes, in the hasher's own order. False when the
-  // digest was not computed; the bytes are then zeros.
-  virtual bool Finish(BYTE* digest) = 0;
+  // Writes DigestSize() bytes, in the hasher's own order. S_OK when the
+  // digest was computed; else why not (the provider's error), and the bytes
+  // are zeros.
+  virtual HRESULT Finish(BYTE* digest) = 0;
 };
 
 // Where a format's runs get their hashers: a CryptoAPI format computes with

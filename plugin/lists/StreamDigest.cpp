@@ -15,7 +15,7 @@ HRESULT DigestStream(host::ISequentialInStream* in, host::ISequentialOutStream* 
                      std::vector<BYTE>& buffer, RunProgress& progress, StreamDigest& digest) {
   if (buffer.size() < kReadBufferSize) buffer.resize(kReadBufferSize);
   digest.Size = 0;
-  digest.Computed = false;
+  digest.Result = E_UNEXPECTED;
   hasher.Start();
   for (;;) {
     host::UInt32 processed = 0;
@@ -28,8 +28,8 @@ HRESULT DigestStream(host::ISequentialInStream* in, host::ISequentialOutStream* 
     RETURN_IF_NOT_OK(progress.Add(processed));
   }
   digest.Bytes.assign(hasher.DigestSize(), 0);
-  // A digest the provider could not compute still goes back as zeros, as the
-  // host's own hashers have it; Computed lets a run refuse it instead.
-  digest.Computed = hasher.Finish(digest.Bytes.data());
+  // A digest the provider could not compute comes back as zeros with the
+  // provider's error in Result; the run refuses it.
+  digest.Result = hasher.Finish(digest.Bytes.data());
   return S_OK;
 }

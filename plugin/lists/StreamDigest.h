@@ -37,8 +37,9 @@ struct StreamDigest {
   std::vector<BYTE> Bytes;
   // The bytes read from the stream.
   host::UInt64 Size = 0;
-  // False when the hasher could not compute it (Bytes are zeros then).
-  bool Computed = false;
+  // S_OK when the hasher computed it; else why it could not (Bytes are
+  // zeros then), for the run to report: such a digest is never shown.
+  HRESULT Result = E_UNEXPECTED;
 };
 
 // Reads in to its end in reads of kReadBufferSize (buffer grows to that once

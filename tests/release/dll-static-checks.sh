@@ -3,8 +3,8 @@
 #  - machine type (x86-64 for Korvane.64.dll, i386 for Korvane.32.dll) and
 #    that the file is a DLL;
 #  - the export table: exactly SetCodecs 1, GetHashers 2, CreateObject 3,
-#    GetHandlerProperty2 4, GetNumberOfFormats 5, under plain names (no
-#    decorated "@N" names of the standard-call convention);
+#    GetHandlerProperty2 4, GetNumberOfFormats 5, GetModuleProp 6, under
+#    plain names (no decorated "@N" names of the standard-call convention);
 #  - the imported DLLs: only Windows system DLLs, so that the plug-in loads
 #    on a clean Windows (the C and C++ runtimes are linked in);
 #  - on 32-bit, that each export returns with "ret $N", N its argument
@@ -21,6 +21,7 @@ dll32="${2:-$KORVANE_DIST/Korvane.32.dll}"
 EXPECTED_EXPORTS="CreateObject 3
 GetHandlerProperty2 4
 GetHashers 2
+GetModuleProp 6
 GetNumberOfFormats 5
 SetCodecs 1"
 
@@ -28,7 +29,7 @@ SetCodecs 1"
 # 32-bit integer).
 declare -A ARGUMENT_BYTES=(
     [SetCodecs]=4 [GetHashers]=4 [CreateObject]=12
-    [GetHandlerProperty2]=12 [GetNumberOfFormats]=4
+    [GetHandlerProperty2]=12 [GetNumberOfFormats]=4 [GetModuleProp]=8
 )
 
 # Windows system DLLs that the plug-in may import (compared without case).
@@ -88,9 +89,11 @@ returns_of() {
     local dll="$1" start="$2" objdump="$3"
     "$objdump" -d --no-show-raw-insn --start-address="$start" \
         --stop-address=$((start + 0x4000)) "$dll" 2>/dev/null | awk '
-        # A label of a section ("<.text+0x...>") means the DLL has no
-        # symbols: the function ends nowhere that the disassembly shows.
-        /^[0-9a-f]+ <\.[^>]*>:$/ { next }
+        # A label of a section ("<.text>") before any symbol means the DLL
+        # has no symbols: the function ends nowhere that the disassembly
+        # shows. After the function'"'"'s symbol it starts code without a symbol
+        # of its own (a local function), which is no longer the export.
+        /^[0-9a-f]+ <\.[^>]*>:$/ { if (symbols > 0) exit; next }
         /^[0-9a-f]+ <[^>]*>:$/ { symbols++; if (symbols > 1) exit; next }
         /\tret/ {
             sub(/^[^\t]*\t/, ""); gsub(/[[:space:]]+/, " "); print
@@ -103,7 +106,7 @@ check_stdcall() {
     local dll="$1" dump="$2" objdump="$3" label name ordinal rva base returns expected
     label="$(basename "$dll")"
     base="$(awk '/^ImageBase/ { print $2 }' "$dump")"
-    for name in SetCodecs GetHashers CreateObject GetHandlerProperty2 GetNumberOfFormats; do
+    for name in SetCodecs GetHashers CreateObject GetHandlerProperty2 GetNumberOfFormats GetModuleProp; do
         ordinal="$(awk -v n="$name" '$1 == n { print $2 }' <<<"$EXPECTED_EXPORTS")"
         rva="$(export_rva "$dump" "$ordinal")"
         if [[ -z "$rva" || -z "$base" ]]; then

@@ -50,6 +50,31 @@ TEST(CryptDigest, UnknownAlgorithmIsNotComputedAndGivesZeros) {
   EXPECT_EQ(none.hex, std::string(32, '0'));
 }
 
+// Why a digest failed, as a run reports it: the provider's own error, or
+// NTE_BAD_LEN for a value of a length other than the row's.
+TEST(CryptDigest, FailureSaysWhy) {
+  fixture::Module module;
+  THashAlgInfo unknown = Md5Row();
+  unknown.AlgId = 0x80FF;
+  THashAlgInfo longer = Md5Row();
+  longer.HashSize = 20;
+  const std::pair<const THashAlgInfo*, HRESULT> cases[] = {
+      {&Md5Row(), S_OK}, {&unknown, NTE_BAD_ALGID}, {&longer, NTE_BAD_LEN}};
+  for (const auto& [alg, expected] : cases) {
+    CryptDigest digest(alg);
+    EXPECT_EQ(digest.Failure(), E_UNEXPECTED);  // nothing started yet
+    digest.Start();
+    digest.Add("abc", 3);
+    std::vector<BYTE> bytes(digest.Size(), 0xAB);
+    EXPECT_EQ(digest.Finish(bytes.data()), expected == S_OK);
+    EXPECT_EQ(digest.Failure(), expected);
+    if (expected != S_OK) {
+      EXPECT_EQ(bytes, std::vector<BYTE>(digest.Size(), 0));
+    }
+    EXPECT_EQ(ProbeDigest(alg, ProviderContextOf(alg->ProviderName, alg->ProviderType)), expected);
+  }
+}
+
 TEST(CryptDigest, FinishWithoutStartIsNotComputed) {
   fixture::Module module;
   CryptDigest digest(&Md5Row());
@@ -76,6 +101,9 @@ TEST(CryptDigest, RefusedContextIsNotComputed) {
   fixture::Module module;
   standin::RefuseContext(Md5Row().ProviderName);
   EXPECT_FALSE(Digest(Md5Row(), "abc").computed);
+  CryptDigest digest(&Md5Row());
+  EXPECT_FALSE(digest.Start());
+  EXPECT_EQ(digest.Failure(), NTE_PROVIDER_DLL_FAIL);
   standin::Reset();
 }
 

@@ -66,6 +66,7 @@ HRESULT KCALL UpdateCallback::GetProperty(host::UInt32 index, PROPID propId, PRO
 
 HRESULT KCALL UpdateCallback::GetStream(host::UInt32 index, host::ISequentialInStream** stream) {
   *stream = nullptr;
+  Calls.push_back("GetStream " + std::to_string(index));
   if (HRESULT hr = Fault("GetStream", index); hr != S_OK) return hr;
   if (NullStream.count(static_cast<int>(index))) return S_OK;
   auto in = NewInterface<InStream, InStream>(Items.at(index).data);
@@ -76,8 +77,9 @@ HRESULT KCALL UpdateCallback::GetStream(host::UInt32 index, host::ISequentialInS
   return S_OK;
 }
 
-HRESULT KCALL UpdateCallback::SetOperationResult(host::Int32) {
+HRESULT KCALL UpdateCallback::SetOperationResult(host::Int32 result) {
   ++OperationResults;
+  Calls.push_back("Result " + std::to_string(result));
   return S_OK;
 }
 

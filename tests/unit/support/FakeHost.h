@@ -62,6 +62,8 @@ class UpdateCallback : public ComObject<host::IArchiveUpdateCallback>, public Fa
   std::vector<host::UInt64> Totals;
   std::vector<host::UInt64> Completed;
   int OperationResults = 0;
+  // "GetStream i" and "Result r", in the order they came.
+  std::vector<std::string> Calls;
 };
 
 // A hasher of the host: returns a fixed digest and counts the bytes fed.

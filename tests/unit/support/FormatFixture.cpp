@@ -5,6 +5,7 @@
 #include "base/PropValue.h"
 #include "plugin/Exports.h"
 #include "plugin/catalogue/Catalogues.h"
+#include "plugin/catalogue/FormatCatalogue.h"
 #include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/Text.h"
@@ -22,6 +23,7 @@ Formats::Formats()
 
 ComPtr<host::IOutArchive> Formats::Handler(int index) {
   ComPtr<host::IOutArchive> handler;
+  NameFormatClassIds();
   const GUID clsid = FormatAlgs.at(static_cast<std::size_t>(index)).ClassId;
   CreateObject(&clsid, &host::IOutArchive::iid, reinterpret_cast<void**>(handler.Out()));
   return handler;

@@ -69,6 +69,9 @@ TEST(Hasher, FinalWritesExactlyTheDigestSize) {
   for (int i = 16; i < 20; ++i) EXPECT_EQ(buffer[i], 0xAB);
 }
 
+// A hasher made on an entry directly (the list offers none whose provider
+// fails) has no way to tell the host of a failure: it gives zeros of the
+// entry's size.
 TEST(Hasher, FailingProviderGivesZerosOfTheRightSize) {
   // A provider that can't give a context: not registered (Linux), registered
   // by the test script without a DLL, or the GOST test provider refusing
@@ -117,6 +120,11 @@ ComPtr<host::IHashers> Hashers() {
   return ComPtr<host::IHashers>::Adopt(list);
 }
 
+// The entries the list offers with every provider of the table registered:
+// the three GOST ones only where their provider can hash (under Wine the test
+// script may register just its key).
+host::UInt32 OfferedCount() { return fixture::GostProviderInstalled() ? 13u : 10u; }
+
 std::string Name(host::IHashers* list, host::UInt32 i) {
   PropValueHolder v;
   EXPECT_EQ(list->GetHasherProp(i, 1, v.Ptr()), S_OK);
@@ -128,7 +136,7 @@ TEST(Hashers, PublishesTheCatalogueWithItsDigests) {
   fixture::Module module;
   auto list = Hashers();
   // Every provider of the table is registered (under Wine by the test script).
-  ASSERT_EQ(list->GetNumHashers(), 13u);
+  ASSERT_EQ(list->GetNumHashers(), OfferedCount());
   std::map<std::string, std::string> abc = {
       {"MD2", "DA853B0D3F88D99B30283A69E6DED6BB"},
       {"MD4", "A448017AAF21D8525FC10AE87AA6729D"},
@@ -141,10 +149,9 @@ TEST(Hashers, PublishesTheCatalogueWithItsDigests) {
        "DDAF35A193617ABACC417349AE20413112E6FA4E89A97EA20A9EEEE64B55D39A2192992A274FC1A836BA3C23A3FEEBBD"
        "454D4423643CE80E2A9AC94FA54CA49F"},
   };
-  // The GOST rows compute only where their provider is installed, and give
-  // zeros where just its key is registered.
-  for (const auto& [name, digest] : fixture::kGostAbc)
-    abc[name] = fixture::GostProviderInstalled() ? digest : std::string(digest.size(), '0');
+  // The GOST rows compute only where their provider is installed, and are
+  // not offered where just its key is registered.
+  for (const auto& [name, digest] : fixture::kGostAbc) abc[name] = digest;
   std::vector<std::string> names;
   for (host::UInt32 i = 0; i < list->GetNumHashers(); ++i) {
     names.push_back(Name(list.Get(), i));
@@ -154,20 +161,48 @@ TEST(Hashers, PublishesTheCatalogueWithItsDigests) {
     ASSERT_EQ(list->CreateHasher(i, hasher.Out()), S_OK);
     EXPECT_EQ(Digest(hasher.Get(), {"abc"}), it->second) << names.back() << " #" << i;
   }
-  const std::vector<std::string> order = {"SHA-1",
-                                          "MD2",
-                                          "MD4",
-                                          "MD5",
-                                          "SHA-256",
-                                          "SHA-384",
-                                          "SHA-512",
-                                          "SHA-256",
-                                          "SHA-384",
-                                          "SHA-512",
-                                          "GOST R 34.11-94",
-                                          "GOST 34.11-2012 256",
-                                          "GOST 34.11-2012 512"};
+  std::vector<std::string> order = {"SHA-1",
+                                    "MD2",
+                                    "MD4",
+                                    "MD5",
+                                    "SHA-256",
+                                    "SHA-384",
+                                    "SHA-512",
+                                    "SHA-256",
+                                    "SHA-384",
+                                    "SHA-512",
+                                    "GOST R 34.11-94",
+                                    "GOST 34.11-2012 256",
+                                    "GOST 34.11-2012 512"};
+  order.resize(OfferedCount());
   EXPECT_EQ(names, order);
+}
+
+// A provider that can't hash: its entries are not offered at all, so that the
+// host refuses them by name rather than showing zeros for a digest.
+TEST(Hashers, LeavesOutEntriesWhoseProviderCannotHash) {
+  fixture::Module module;
+  {
+    fixture::GostContextsRefused refused;
+    auto list = Hashers();
+    EXPECT_EQ(list->GetNumHashers(), 10u);
+    for (host::UInt32 i = 0; i < list->GetNumHashers(); ++i)
+      EXPECT_EQ(Name(list.Get(), i).find("GOST"), std::string::npos) << i;
+  }
+#ifndef _WIN32
+  // One algorithm refused: only its entry goes; the others of that provider
+  // stay and hash.
+  standin::RefuseAlgorithm(fixture::kBaseProvider, 0x8001);  // MD2
+  auto list = Hashers();
+  ASSERT_EQ(list->GetNumHashers(), 12u);
+  EXPECT_EQ(Name(list.Get(), 0), "SHA-1");
+  EXPECT_EQ(Name(list.Get(), 1), "MD4");
+  ComPtr<host::IHasher> md4;
+  ASSERT_EQ(list->CreateHasher(1, md4.Out()), S_OK);
+  EXPECT_EQ(Digest(md4.Get(), {"abc"}), "A448017AAF21D8525FC10AE87AA6729D");
+  standin::Reset();
+  standin::RegisterAllProviders();
+#endif
 }
 
 TEST(Hashers, PropertiesOfTheSha256Entry) {
@@ -213,7 +248,7 @@ TEST(Hashers, EachCallMakesAnIndependentList) {
   auto b = Hashers();
   EXPECT_NE(a.Get(), b.Get());
   a.Reset();
-  EXPECT_EQ(b->GetNumHashers(), 13u);
+  EXPECT_EQ(b->GetNumHashers(), OfferedCount());
   void* p = nullptr;
   EXPECT_EQ(b->QueryInterface(IID_IUnknown, &p), S_OK);
   static_cast<IUnknown*>(p)->Release();
@@ -308,10 +343,13 @@ TEST(HasherThreads, EightThreadsGiveTheKnownDigests) {
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], std::vector<std::string>{}) << "thread " << t;
 #ifndef _WIN32
-  // The threads raced for the first context of each provider: the base
-  // provider and the two AES ones have one context each, nothing more.
-  EXPECT_EQ(standin::OpenContexts(), 3);
+  // The list holds one context per provider (the base one, the two AES ones
+  // and the GOST one), which every hasher used: nothing more. They go with
+  // the list.
+  EXPECT_EQ(standin::OpenContexts(), 4);
   EXPECT_EQ(standin::OpenHashes(), 0);
+  list.Reset();
+  EXPECT_EQ(standin::OpenContexts(), 0);
 #endif
 }
 

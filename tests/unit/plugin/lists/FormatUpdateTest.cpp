@@ -1,9 +1,16 @@
 // Hash-list files as the handler writes them from the host's items.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "crypt/HashAlgInfo.h"
 #include "plugin/Exports.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FormatFixture.h"
+#ifndef _WIN32
+#include "platform/linux/TestControl.h"
+#endif
 
 using fixture::Number;
 using fixture::Text;
@@ -114,8 +121,50 @@ TEST(HashListFile, LargeFileAcrossReadsAndProgressTotals) {
   EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3000003});
   ASSERT_FALSE(callback->Completed.empty());
   EXPECT_EQ(callback->Completed.back(), 3000003u);
-  EXPECT_EQ(callback->OperationResults, 0);
+  EXPECT_EQ(callback->Calls, (std::vector<std::string>{"GetStream 0", "Result 0", "GetStream 1", "Result 0",
+                                                       "GetStream 2", "Result 0"}));
 }
+
+// The host learns of every new item as it does from 7-Zip's own hash lists:
+// the item's stream asked for (folders too: the host shows and counts them
+// then), and its result once its line is made.
+TEST(HashListFile, TellsTheHostOfEveryNewItemFoldersToo) {
+  fixture::Formats formats;
+  auto handler = fixture::Formats::Handler(0);
+  auto callback = Callback(Tree());
+  const auto result = fixture::Update(handler.Get(), callback.Get());
+  EXPECT_EQ(result.hr, S_OK);
+  EXPECT_EQ(result.bytes, std::string(kAbcMd5) + " *docs\\a.txt\r\n" + kEmptyMd5 + " *e\r\n");
+  EXPECT_EQ(callback->Calls, (std::vector<std::string>{"GetStream 0", "Result 0", "GetStream 1", "Result 0",
+                                                       "GetStream 2", "Result 0"}));
+}
+
+#ifndef _WIN32
+// A provider that can't compute the digest: the update ends with the
+// provider's error before the file's line, with no result for that file, so
+// the host reports the update as failed and keeps no list.
+TEST(HashListFile, ADigestThatCantBeComputedEndsTheUpdateWithTheProvidersError) {
+  const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
+  struct Case {
+    void (*refuse)(const THashAlgInfo&);
+    HRESULT expected;
+  } cases[] = {
+      {[](const THashAlgInfo& alg) { standin::RefuseContext(alg.ProviderName); }, NTE_PROVIDER_DLL_FAIL},
+      {[](const THashAlgInfo& alg) { standin::RefuseAlgorithm(alg.ProviderName, alg.AlgId); }, NTE_BAD_ALGID},
+  };
+  for (const Case& c : cases) {
+    fixture::Formats formats;
+    auto handler = fixture::Formats::Handler(0);  // MD5
+    c.refuse(md5);
+    auto callback = Callback(Tree());
+    const auto result = fixture::Update(handler.Get(), callback.Get());
+    EXPECT_EQ(result.hr, c.expected);
+    EXPECT_EQ(result.bytes, "");
+    EXPECT_EQ(callback->Calls, (std::vector<std::string>{"GetStream 0", "Result 0", "GetStream 1"}));
+    standin::Reset();
+  }
+}
+#endif
 
 TEST(HashListFile, NothingToDo) {
   fixture::Formats formats;

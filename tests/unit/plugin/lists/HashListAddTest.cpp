@@ -48,6 +48,9 @@ TEST(HashListAdd, KeptLinesStayByteForByte) {
                               "4911e516e5aa21d327512e0c8b197616 *c\n" +  // of "abd"
                               "d41d8cd98f00b204e9800998ecf8427e *d\\\xD0\xB6\n");
   EXPECT_EQ(callback->Totals, std::vector<host::UInt64>{3});  // only what is read
+  // Only the new items are opened and given a result; kept lines are not.
+  EXPECT_EQ(callback->Calls,
+            (std::vector<std::string>{"GetStream 1", "Result 0", "GetStream 2", "Result 0"}));
 }
 
 TEST(HashListAdd, OptionsRewriteTheWholeList) {

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "base/PropValue.h"
+#include "crypt/HashAlgInfo.h"
 #include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FormatFixture.h"
+#ifndef _WIN32
+#include "platform/linux/TestControl.h"
+#endif
 
 namespace {
 
@@ -134,5 +138,26 @@ TEST(HashListTest, HostFailuresEndTheRun) {
     EXPECT_EQ(callback->Calls.size(), c.calls) << c.method;
   }
 }
+
+#ifndef _WIN32
+// A digest the provider can't compute tells nothing about the file: each such
+// entry is an unsupported method, not a CRC error, and the run goes on.
+TEST(HashListTest, EntriesWhoseDigestCantBeComputedAreUnsupported) {
+  const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
+  for (const bool wholeProvider : {true, false}) {
+    fixture::Formats formats;
+    auto handler = OpenAbc();
+    if (wholeProvider) {
+      standin::RefuseContext(md5.ProviderName);
+    } else {
+      standin::RefuseAlgorithm(md5.ProviderName, md5.AlgId);
+    }
+    auto callback = Files({{0, "abc"}, {1, ""}, {2, "abd"}});
+    EXPECT_EQ(RunTest(handler.Get(), callback.Get()), S_OK);
+    EXPECT_EQ(callback->Calls, Join({Entry(0, 1), Entry(1, 1), Entry(2, 1)}));
+    standin::Reset();
+  }
+}
+#endif
 
 }  // namespace

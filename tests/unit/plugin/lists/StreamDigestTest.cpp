@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "base/ComPtr.h"
+#include "crypt/HashAlgInfo.h"
 #include "plugin/lists/StreamDigest.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/Fakes.h"
+#include "tests/unit/support/ModuleFixture.h"
 #ifndef _WIN32
 #include "platform/linux/TestControl.h"
 #endif
@@ -27,13 +29,13 @@ class SumHasher : public ItemHasher {
   void Add(const BYTE* data, host::UInt32 size) override {
     for (host::UInt32 i = 0; i < size; ++i) Sum = static_cast<BYTE>(Sum + data[i]);
   }
-  bool Finish(BYTE* digest) override {
-    *digest = Computes ? Sum : 0;
-    return Computes;
+  HRESULT Finish(BYTE* digest) override {
+    *digest = Failure == S_OK ? Sum : 0;
+    return Failure;
   }
   BYTE Sum = 0;
   int Starts = 0;
-  bool Computes = true;
+  HRESULT Failure = S_OK;
 };
 
 template <class T, class... Args>
@@ -59,7 +61,7 @@ TEST(StreamDigest, ReadsTheWholeStreamInPiecesAndCopiesIt) {
     EXPECT_EQ(DigestStream(in.Get(), copy.Get(), run.hasher, run.buffer, run.progress, run.digest), S_OK);
     EXPECT_EQ(run.digest.Size, data.size());
     EXPECT_EQ(copy->Bytes, data);
-    EXPECT_TRUE(run.digest.Computed);
+    EXPECT_EQ(run.digest.Result, S_OK);
     EXPECT_EQ(run.digest.Bytes, std::vector<BYTE>{static_cast<BYTE>(data.size())});
     EXPECT_EQ(run.buffer.size(), kReadBufferSize);
   }
@@ -78,13 +80,48 @@ TEST(StreamDigest, EachStreamStartsAFreshDigest) {
 
 TEST(StreamDigest, ADigestNotComputedIsReportedAsSuchWithZeros) {
   Rig run;
-  run.hasher.Computes = false;
+  run.hasher.Failure = NTE_BAD_LEN;
   auto in = Make<fakes::InStream>(std::string("abc"));
   EXPECT_EQ(DigestStream(in.Get(), nullptr, run.hasher, run.buffer, run.progress, run.digest), S_OK);
-  EXPECT_FALSE(run.digest.Computed);
+  EXPECT_EQ(run.digest.Result, NTE_BAD_LEN);
   EXPECT_EQ(run.digest.Bytes, std::vector<BYTE>{0});
   EXPECT_EQ(run.digest.Size, 3u);
+  // The next stream's digest is judged on its own.
+  run.hasher.Failure = S_OK;
+  auto next = Make<fakes::InStream>(std::string("\x02"));
+  EXPECT_EQ(DigestStream(next.Get(), nullptr, run.hasher, run.buffer, run.progress, run.digest), S_OK);
+  EXPECT_EQ(run.digest.Result, S_OK);
+  EXPECT_EQ(run.digest.Bytes, std::vector<BYTE>{2});
 }
+
+#ifndef _WIN32
+// A CryptoAPI provider that refuses: the digest is not computed, and the
+// provider's own error comes back for the run to report, whichever step it
+// refused.
+TEST(StreamDigest, AProviderThatRefusesGivesItsErrorAndZeros) {
+  const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
+  struct Case {
+    void (*refuse)(const THashAlgInfo&);
+    HRESULT expected;
+  } cases[] = {
+      {[](const THashAlgInfo& alg) { standin::RefuseContext(alg.ProviderName); }, NTE_PROVIDER_DLL_FAIL},
+      {[](const THashAlgInfo& alg) { standin::RefuseAlgorithm(alg.ProviderName, alg.AlgId); }, NTE_BAD_ALGID},
+  };
+  for (const Case& c : cases) {
+    fixture::Module module;
+    c.refuse(md5);
+    Rig run;
+    const std::unique_ptr<ItemHasher> hasher = HasherSource(&md5, {}).Make();
+    ASSERT_TRUE(hasher);
+    auto in = Make<fakes::InStream>(std::string("abc"));
+    EXPECT_EQ(DigestStream(in.Get(), nullptr, *hasher, run.buffer, run.progress, run.digest), S_OK);
+    EXPECT_EQ(run.digest.Result, c.expected);
+    EXPECT_EQ(run.digest.Bytes, std::vector<BYTE>(16, 0));
+    EXPECT_EQ(run.digest.Size, 3u);
+    standin::Reset();
+  }
+}
+#endif
 
 TEST(StreamDigest, AFailingStreamEndsTheRoutineWithItsResult) {
   for (HRESULT failure : {E_FAIL, S_FALSE, E_ABORT}) {
