@@ -6,6 +6,7 @@
 #include "plugin/lists/CodePageText.h"
 #include "plugin/lists/DigestText.h"
 #include "plugin/lists/LineComposer.h"
+#include "plugin/lists/ListDialect.h"
 
 HashListUpdate::HashListUpdate(const RunDescription& run, const HashList* list,
                                host::ISequentialOutStream* outStream, host::IArchiveUpdateCallback* callback)
@@ -96,9 +97,24 @@ std::string HashListUpdate::OtherLine(std::size_t j) const {
   return ToCodePage(FRun.Encoding.CodePage, FList->OtherText(j));
 }
 
-WStr HashListUpdate::NewLineText(const WStr& path, const BYTE* digest, std::size_t size) const {
-  if (FRun.Style) return ComposeInStyle(*FRun.Style, FRun.Layout, path, FRun.HashName, digest, size);
-  return ComposeLine(FRun.Layout, path, FRun.HashName, digest, size);
+HRESULT HashListUpdate::NewLineText(const WStr& path, const BYTE* digest, std::size_t size,
+                                    WStr& text) const {
+  text = FRun.Style ? ComposeInStyle(*FRun.Style, FRun.Layout, path, FRun.HashName, digest, size)
+                    : ComposeLine(FRun.Layout, path, FRun.HashName, digest, size);
+  // Windows' text for this error names the cause: "The filename, directory
+  // name, or volume label syntax is incorrect."
+  constexpr auto kUnreadableName = static_cast<HRESULT>(0x8007007B);
+  // A line format without a path or without a digest makes no list that
+  // can be read back in the first place; it is written as asked.
+  bool hasPath = false, hasDigest = false;
+  for (const LinePiece& piece : FRun.Layout) {
+    hasPath |= piece.Kind == LinePieceKind::FileName;
+    hasDigest |= piece.Kind == LinePieceKind::DigestUpper || piece.Kind == LinePieceKind::DigestLower;
+  }
+  if (!hasPath || !hasDigest) return S_OK;
+  const ListSyntax syntax = MakeListSyntax(FRun.Layout, FRun.HashName, size);
+  if (ReadListLine(text, syntax).Kind != ListLineKind::Entry) return kUnreadableName;
+  return S_OK;
 }
 
 HRESULT HashListUpdate::Write(const std::string& bytes) {
@@ -152,7 +168,9 @@ HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::
     // Renamed: the digest stays, the line is written anew for the new path.
     WStr path;
     RETURN_IF_NOT_OK(GetPath(index, path));
-    bytes = ToCodePage(FRun.Encoding.CodePage, NewLineText(path, FList->Digest(entry), FList->DigestSize()));
+    WStr text;
+    RETURN_IF_NOT_OK(NewLineText(path, FList->Digest(entry), FList->DigestSize(), text));
+    bytes = ToCodePage(FRun.Encoding.CodePage, text);
   } else if (FRun.Encoding.CodePage == FList->CodePage()) {
     bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
   } else {
@@ -186,6 +204,8 @@ HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
   // ends with the provider's error, and the host keeps no list.
   RETURN_IF_NOT_OK(digest.Result);
   const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
-  bytes = ToCodePage(FRun.Encoding.CodePage, NewLineText(path, printed.data(), printed.size()));
+  WStr text;
+  RETURN_IF_NOT_OK(NewLineText(path, printed.data(), printed.size(), text));
+  bytes = ToCodePage(FRun.Encoding.CodePage, text);
   return S_OK;
 }

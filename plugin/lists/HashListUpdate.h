@@ -52,7 +52,10 @@ class HashListUpdate {
                            const std::vector<std::string>& added, const std::string& lineBreak);
   // A line of the open list that is no entry, in the run's code page.
   std::string OtherLine(std::size_t j) const;
-  WStr NewLineText(const WStr& path, const BYTE* digest, std::size_t size) const;
+  // A new or renamed line as text. A line that a reader would not take back
+  // as that entry (in an SFV, a name that begins with ";" reads as a
+  // comment) is refused: the file would be left unchecked by every test.
+  HRESULT NewLineText(const WStr& path, const BYTE* digest, std::size_t size, WStr& text) const;
 
   const RunDescription& FRun;
   const HashList* const FList;

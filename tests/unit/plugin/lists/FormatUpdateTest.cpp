@@ -77,6 +77,23 @@ TEST(HashListFile, LineLayouts) {
   }
 }
 
+TEST(HashListFile, ANameThatWouldReadBackAsACommentEndsTheUpdate) {
+  fixture::Formats formats;
+  // In a name-first list a line that begins with ";" is a comment to every
+  // reader, so its file would never be checked: no such list is written.
+  auto handler = fixture::Formats::Handler(0);
+  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("f"), Text(KW("%FILENAME% %HASH%"))}}), S_OK);
+  auto callback = Callback({{KW("a.txt"), "abc"}, {KW(";b.txt"), "abc"}});
+  const auto result = fixture::Update(handler.Get(), callback.Get());
+  EXPECT_EQ(result.hr, static_cast<HRESULT>(0x8007007B));
+  // The same name is harmless where the digest comes first.
+  auto digestFirst = fixture::Formats::Handler(0);
+  auto again = Callback({{KW(";b.txt"), "abc"}});
+  const auto written = fixture::Update(digestFirst.Get(), again.Get());
+  EXPECT_EQ(written.hr, S_OK);
+  EXPECT_EQ(written.bytes, std::string(kAbcMd5) + " *;b.txt\r\n");
+}
+
 TEST(HashListFile, UpperCasedPathWhenTheFormatNamesTheFileTwice) {
   // The first %FILENAME% is replaced by the path as the host gave it.
   fixture::Formats formats;
