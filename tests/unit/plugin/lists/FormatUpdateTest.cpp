@@ -8,6 +8,7 @@
 #include "plugin/Exports.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FormatFixture.h"
+#include "tests/unit/support/ProviderRefusals.h"
 #ifndef _WIN32
 #include "platform/linux/TestControl.h"
 #endif
@@ -162,20 +163,13 @@ TEST(HashListFile, TellsTheHostOfEveryNewItemFoldersToo) {
 // the host reports the update as failed and keeps no list.
 TEST(HashListFile, ADigestThatCantBeComputedEndsTheUpdateWithTheProvidersError) {
   const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
-  struct Case {
-    void (*refuse)(const THashAlgInfo&);
-    HRESULT expected;
-  } cases[] = {
-      {[](const THashAlgInfo& alg) { standin::RefuseContext(alg.ProviderName); }, NTE_PROVIDER_DLL_FAIL},
-      {[](const THashAlgInfo& alg) { standin::RefuseAlgorithm(alg.ProviderName, alg.AlgId); }, NTE_BAD_ALGID},
-  };
-  for (const Case& c : cases) {
+  for (const fixture::ProviderRefusal& c : fixture::ProviderRefusals()) {
     fixture::Formats formats;
     auto handler = fixture::Formats::Handler(0);  // MD5
-    c.refuse(md5);
+    c.Refuse(md5);
     auto callback = Callback(Tree());
     const auto result = fixture::Update(handler.Get(), callback.Get());
-    EXPECT_EQ(result.hr, c.expected);
+    EXPECT_EQ(result.hr, c.Expected);
     EXPECT_EQ(result.bytes, "");
     EXPECT_EQ(callback->Calls, (std::vector<std::string>{"GetStream 0", "Result 0", "GetStream 1"}));
     standin::Reset();

@@ -12,6 +12,7 @@
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/ModuleFixture.h"
+#include "tests/unit/support/ProviderRefusals.h"
 #ifndef _WIN32
 #include "platform/linux/TestControl.h"
 #endif
@@ -100,22 +101,15 @@ TEST(StreamDigest, ADigestNotComputedIsReportedAsSuchWithZeros) {
 // refused.
 TEST(StreamDigest, AProviderThatRefusesGivesItsErrorAndZeros) {
   const THashAlgInfo& md5 = BuiltinHashAlgs()[BuiltinMd5Row];
-  struct Case {
-    void (*refuse)(const THashAlgInfo&);
-    HRESULT expected;
-  } cases[] = {
-      {[](const THashAlgInfo& alg) { standin::RefuseContext(alg.ProviderName); }, NTE_PROVIDER_DLL_FAIL},
-      {[](const THashAlgInfo& alg) { standin::RefuseAlgorithm(alg.ProviderName, alg.AlgId); }, NTE_BAD_ALGID},
-  };
-  for (const Case& c : cases) {
+  for (const fixture::ProviderRefusal& c : fixture::ProviderRefusals()) {
     fixture::Module module;
-    c.refuse(md5);
+    c.Refuse(md5);
     Rig run;
     const std::unique_ptr<ItemHasher> hasher = HasherSource(&md5, {}).Make();
     ASSERT_TRUE(hasher);
     auto in = Make<fakes::InStream>(std::string("abc"));
     EXPECT_EQ(DigestStream(in.Get(), nullptr, *hasher, run.buffer, run.progress, run.digest), S_OK);
-    EXPECT_EQ(run.digest.Result, c.expected);
+    EXPECT_EQ(run.digest.Result, c.Expected);
     EXPECT_EQ(run.digest.Bytes, std::vector<BYTE>(16, 0));
     EXPECT_EQ(run.digest.Size, 3u);
     standin::Reset();
