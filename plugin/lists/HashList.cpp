@@ -144,9 +144,13 @@ bool HashList::ReadLines(UINT codePage, const ListSyntax& syntax) {
         if (!ReadEntry(pos, end - pos, text, line)) return false;
         if (!upperDigits && (line.Case == DigitCase::Upper || line.Case == DigitCase::Lower))
           upperDigits = line.Case == DigitCase::Upper;
+        // The dialect new lines are written in is the one the reader prefers,
+        // so a line that fits two dialects reads as it was written. A lone
+        // digest says nothing of how names are written: such a list is
+        // written, and read first, in the format's own line format.
         if (!prefer) {
-          prefer = line.Dialect;
           FStyle = StyleOf(text, line, true);
+          prefer = FStyle->Dialect;
         }
         other = false;
       }

@@ -402,6 +402,11 @@ WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout
             name + WStr(style.DigestColumn > name.size() + 1 ? style.DigestColumn - name.size() : 1, KW(' '));
       return line + hex;
     }
-    default: return lead + hex + style.Separator + name;
+    default: {
+      // A "*" after the blanks reads as the binary mark: a name that begins
+      // with one goes into a binary line, where it reads back whole.
+      const bool star = !name.empty() && name.front() == KW('*') && style.Separator.find(KW('*')) == WStr::npos;
+      return lead + hex + (star ? WStr(KW(" *")) : style.Separator) + name;
+    }
   }
 }

@@ -120,6 +120,14 @@ TEST(HashListDialects, AmbiguousLinesFollowTheListsFirstEntry) {
   const auto nameFirst = HashList::Parse("cafebabe 352441c2\n", layout, KW("CRC32"), 4);
   ASSERT_TRUE(nameFirst);
   EXPECT_EQ(Utf8(nameFirst->Path(0)), "cafebabe");
+  // A first entry that is a digest alone tells nothing of how names are
+  // written: the lines after it go by the own format first, the format new
+  // lines are written in, so that a line added to such a list reads back.
+  const auto lone = HashList::Parse("352441C2\r\nca244100 00000000\r\n", layout, KW("CRC32"), 4);
+  ASSERT_TRUE(lone && lone->Style());
+  EXPECT_EQ(Utf8(lone->Path(1)), "ca244100");
+  EXPECT_EQ(Hex(lone->Digest(1), 4), "00000000");
+  EXPECT_EQ(lone->Style()->Dialect, ListDialect::Own);
 }
 
 TEST(HashListDialects, PgpArmourEscapesAndRefusals) {
@@ -155,14 +163,16 @@ ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items, std::map<
   return callback;
 }
 
-// Adding one file ("n\new", empty) to a list that keeps its two entries.
-std::string AddOne(const std::string& list, const std::vector<std::pair<WStr, PROPVARIANT>>& props = {}) {
+// Adding one file ("n\new" unless named, empty) to a list that keeps its two
+// entries.
+std::string AddOne(const std::string& list, const std::vector<std::pair<WStr, PROPVARIANT>>& props = {},
+                   const WCHAR* name = KW("n\\new")) {
   fixture::Formats formats;
   auto handler = fixture::Formats::Handler(0);
   EXPECT_EQ(fixture::OpenList(handler.Get(), KW("l.md5"), list), S_OK) << list;
   EXPECT_EQ(fixture::SetProperties(handler.Get(), props), S_OK);
   // The host hands the kept entries in its own (sorted) order.
-  auto callback = Callback({{KW("n\\new"), ""}, {KW("b"), "", false, 0, 0}, {KW("a"), "", false, 0, 0}},
+  auto callback = Callback({{name, ""}, {KW("b"), "", false, 0, 0}, {KW("a"), "", false, 0, 0}},
                            {{1, 1}, {2, 0}});
   const auto result = fixture::Update(handler.Get(), callback.Get());
   EXPECT_EQ(result.hr, S_OK);
@@ -192,6 +202,11 @@ TEST(HashListDialects, AddingKeepsTheListAndWritesItsDialect) {
   // A line format given explicitly wins over the list's dialect.
   EXPECT_EQ(AddOne(a + "  a\n" + e + "  b\n", {{KW("f"), Text(KW("%HASH% %FILENAME%"))}}),
             a + "  a\n" + e + std::string("  b\n") + Upper(e) + " n\\new\n");
+  // A name that begins with "*" goes into a binary line: in a text line the
+  // "*" would read as the binary mark, and the name without it.
+  for (const std::string separator : {"  ", " "})
+    EXPECT_EQ(AddOne(a + separator + "a\n" + e + separator + "b\n", {}, KW("*star")),
+              a + separator + "a\n" + e + separator + "b\n" + e + " **star\n");
 }
 
 TEST(HashListDialects, AListThatNamesNoFile) {
