@@ -11,6 +11,7 @@
 #include "plugin/lists/HashListCheck.h"
 #include "plugin/lists/HashListUpdate.h"
 #include "plugin/lists/LineLayout.h"
+#include "plugin/lists/ThreadOption.h"
 
 TqovFormat::TqovFormat(const THashAlgInfo* alg, const FormatSetting& setting)
     : FAlg(alg),
@@ -37,12 +38,15 @@ HRESULT KCALL TqovFormat::SetProperties(const WCHAR* const* names, const PROPVAR
     FParams->ResetDefaults();
     ApplyDefaultLineFormat();
     FLineFormatGiven = FCodePageGiven = FLineBreakGiven = false;
+    FThreads = ProcessorCount();
     for (host::UInt32 i = 0; i < count; ++i) {
       const WCHAR* name = names[i];
-      // The host's general options mean nothing to a hash list.
-      if (SameTextIgnoreCase(name, KW("x")) || SameTextIgnoreCase(name, KW("mt")) ||
-          SameTextIgnoreCase(name, KW("memuse")))
+      if (IsThreadOption(name)) {
+        if (!ParseThreadOption(name, values[i], ProcessorCount(), FThreads)) return E_INVALIDARG;
         continue;
+      }
+      // The host's other general options mean nothing to a hash list.
+      if (SameTextIgnoreCase(name, KW("x")) || SameTextIgnoreCase(name, KW("memuse"))) continue;
       Tqov7zBaseParameter* target = nullptr;
       for (int p = 0; p < FParams->Count() && target == nullptr; ++p) {
         Tqov7zBaseParameter* candidate = FParams->GetItem(p);
@@ -82,6 +86,7 @@ RunDescription TqovFormat::Describe() const {
   // New lines follow the list as it is written, unless the user names a
   // line format.
   if (FList && !FLineFormatGiven) run.Style = FList->Style();
+  run.Threads = FThreads;
   return run;
 }
 

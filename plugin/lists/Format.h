@@ -14,6 +14,7 @@
 #include "plugin/lists/HashList.h"
 #include "plugin/lists/HashParameterSet.h"
 #include "plugin/lists/RunDescription.h"
+#include "plugin/lists/ThreadOption.h"
 
 class TqovFormat final : public ComObject<host::ISetCompressCodecsInfo, host::ISetProperties,
                                           host::IOutArchive, host::IInArchive, host::IArchiveGetRawProps> {
@@ -79,4 +80,6 @@ class TqovFormat final : public ComObject<host::ISetCompressCodecsInfo, host::IS
   bool FLineFormatGiven = false;
   bool FCodePageGiven = false;
   bool FLineBreakGiven = false;
+  // Files hashed at once: the "mt" option, else the processors.
+  unsigned FThreads = ProcessorCount();
 };

@@ -26,8 +26,78 @@ HRESULT HashListCheck::Run(const host::UInt32* indices, host::UInt32 numItems) {
   if (!FHasher || FHasher->DigestSize() != FList.DigestSize()) return E_FAIL;
   RETURN_IF_NOT_OK(SetTotal(all ? nullptr : indices, numItems));
   FProgress.Start();
-  for (host::UInt32 i = 0; i < numItems; ++i) RETURN_IF_NOT_OK(CheckEntry(all ? i : indices[i]));
+  const auto item = [&](host::UInt32 k) { return all ? k : indices[k]; };
+  host::UInt32 next = 0;
+  if (FRun.Threads > 1 && numItems > 1 && FRun.Hashers.AnyThread())
+    RETURN_IF_NOT_OK(RunWorkers(item, numItems, next));
+  for (; next < numItems; ++next) RETURN_IF_NOT_OK(CheckEntry(item(next)));
   return FProgress.Report();
+}
+
+HRESULT HashListCheck::RunWorkers(const std::function<host::UInt32(host::UInt32)>& item,
+                                  host::UInt32 numItems, host::UInt32& next) {
+  std::vector<std::unique_ptr<ItemHasher>> hashers;
+  for (unsigned k = 0; k <= FRun.Threads; ++k) {
+    hashers.push_back(FRun.Hashers.Make());
+    if (!hashers.back()) return E_FAIL;
+  }
+  HashingLimits limits;
+  limits.Threads = FRun.Threads;
+  HashWorkers workers(limits, std::move(hashers), FProgress);
+  // Without threads, the files are checked one after another.
+  if (workers.Start() != S_OK) return S_OK;
+
+  // Files are opened ahead while earlier ones are hashed; each one's result
+  // comes when every file before it has had its own. Once the host asks for
+  // a copy of the data, the rest goes one file after another.
+  for (;;) {
+    while (auto done = workers.TakeFinished()) RETURN_IF_NOT_OK(Judge(*done));
+    if (next < numItems && !FCopies && workers.HasRoom()) {
+      const host::UInt32 index = item(next++);
+      ComPtr<host::ISequentialInStream> in;
+      const HRESULT opened = FFiles->GetStream2(index, in.Out(), host::kNotifyHashRead);
+      if (opened != S_OK) {
+        // The files before this one first: the first to fail ends the run.
+        RETURN_IF_NOT_OK(Finish(workers));
+        return opened;
+      }
+      // The host could not open the file and has reported that itself.
+      if (in) RETURN_IF_NOT_OK(workers.Add(index, std::move(in)));
+      continue;
+    }
+    if (workers.Empty()) return S_OK;
+    RETURN_IF_NOT_OK(workers.Step());
+  }
+}
+
+HRESULT HashListCheck::Finish(HashWorkers& workers) {
+  for (;;) {
+    while (auto done = workers.TakeFinished()) RETURN_IF_NOT_OK(Judge(*done));
+    if (workers.Empty()) return S_OK;
+    RETURN_IF_NOT_OK(workers.Step());
+  }
+}
+
+HRESULT HashListCheck::Judge(HashedFile& done) {
+  const host::UInt32 index = done.Tag;
+  ComPtr<host::ISequentialOutStream> out;
+  RETURN_IF_NOT_OK(FCallback->GetStream(index, out.Out(), host::kAskTest));
+  RETURN_IF_NOT_OK(FCallback->PrepareOperation(host::kAskReadExternal));
+  if (out) {
+    // The host wants the data as well (to hash it itself): the file is read
+    // again within its own calls, and its result is of that reading.
+    FCopies = true;
+    ComPtr<host::ISequentialInStream> in;
+    RETURN_IF_NOT_OK(FFiles->GetStream2(index, in.Out(), host::kNotifyHashRead));
+    if (in) {
+      RETURN_IF_NOT_OK(DigestStream(in.Get(), out.Get(), *FHasher, FBuffer, FProgress, done.Digest));
+      done.ReadResult = S_OK;
+    }
+  }
+  // A file that could not be read ends the run, as it does when read here.
+  RETURN_IF_NOT_OK(done.ReadResult);
+  out.Reset();
+  return Report(index, done.Digest);
 }
 
 HRESULT HashListCheck::SetTotal(const host::UInt32* indices, host::UInt32 numItems) {
@@ -56,6 +126,10 @@ HRESULT HashListCheck::CheckEntry(host::UInt32 index) {
   RETURN_IF_NOT_OK(DigestStream(in.Get(), out.Get(), *FHasher, FBuffer, FProgress, digest));
   in.Reset();
   out.Reset();
+  return Report(index, digest);
+}
+
+HRESULT HashListCheck::Report(host::UInt32 index, const StreamDigest& digest) {
   // The host asks for the size when it counts the file, after the result.
   FList.SetTestedSize(index, digest.Size);
 

@@ -1,13 +1,16 @@
 // One test run (Extract in test mode) of an open hash list: every entry's
-// file, opened by the host, is hashed and its digest compared with the list's.
+// file, opened by the host, is hashed and its digest compared with the list's;
+// several files at once when the run has threads for them (HashWorkers).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "base/ComPtr.h"
 #include "interfaces/Host7z.h"
 #include "plugin/lists/HashList.h"
+#include "plugin/lists/HashWorkers.h"
 #include "plugin/lists/ItemHasher.h"
 #include "plugin/lists/RunDescription.h"
 #include "plugin/lists/StreamDigest.h"
@@ -23,7 +26,19 @@ class HashListCheck {
 
  private:
   HRESULT SetTotal(const host::UInt32* indices, host::UInt32 numItems);
+  // One entry, its file read and hashed here.
   HRESULT CheckEntry(host::UInt32 index);
+  // Several files at once (Threads > 1, a CryptoAPI format), from item next
+  // on; next stays where the rest must go one after another (all of them
+  // when the system gives no threads).
+  HRESULT RunWorkers(const std::function<host::UInt32(host::UInt32)>& item, host::UInt32 numItems,
+                     host::UInt32& next);
+  // Waits for every file handed over, judging each in turn.
+  HRESULT Finish(HashWorkers& workers);
+  // The result of a file the workers hashed, told as CheckEntry tells it.
+  HRESULT Judge(HashedFile& done);
+  // The entry's result from its file's digest.
+  HRESULT Report(host::UInt32 index, const StreamDigest& digest);
 
   const RunDescription& FRun;
   // Learns the sizes of the files it reads.
@@ -34,4 +49,6 @@ class HashListCheck {
   std::unique_ptr<ItemHasher> FHasher;
   std::vector<BYTE> FBuffer;
   RunProgress FProgress;
+  // The host asked for a copy of a file's data: no more reading ahead.
+  bool FCopies = false;
 };

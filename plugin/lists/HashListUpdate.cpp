@@ -1,5 +1,7 @@
 #include "plugin/lists/HashListUpdate.h"
 
+#include <algorithm>
+
 #include "base/PropValue.h"
 #include "base/ReturnIfNotOk.h"
 #include "base/Stream.h"
@@ -26,43 +28,146 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
   RETURN_IF_NOT_OK(FCallback->SetTotal(FTotal));
   FProgress.Start();
 
-  const std::string lineBreak = ToCodePage(encoding.CodePage, encoding.LineBreak);
-  // Onto an open list, the lines wait for their places.
-  std::multimap<std::size_t, std::string> placed;
-  std::vector<std::string> added;
+  FLineBreak = ToCodePage(encoding.CodePage, encoding.LineBreak);
+  std::unique_ptr<HashWorkers> workers;
+  if (FRun.Threads > 1 && FFiles > 1) RETURN_IF_NOT_OK(StartWorkers(workers));
+  FWorkers = workers.get();
   for (host::UInt32 i = 0; i < numItems; ++i) {
-    ItemInfo info;
-    RETURN_IF_NOT_OK(GetItemInfo(i, info));
-    std::string bytes;
-    if (info.NewData == 0) {
-      RETURN_IF_NOT_OK(KeptLine(i, info, bytes));
-    } else {
-      bool isDir = false;
-      RETURN_IF_NOT_OK(IsDirectory(i, isDir));
-      // The host learns of every new item as 7-Zip's own hash lists tell it:
-      // the item's stream asked for (the host shows and counts the item
-      // then, folders too), and the result once it is done. A folder is
-      // read from nowhere and gets no line.
-      if (isDir) {
-        RETURN_IF_NOT_OK(OpenFolder(i));
-      } else {
-        RETURN_IF_NOT_OK(NewLine(i, bytes));
-      }
-      // Only after the line is made: a file that failed ended the run.
-      RETURN_IF_NOT_OK(FCallback->SetOperationResult(host::kUpdateResultOk));
-      if (isDir) continue;
-    }
-    if (FList == nullptr) {
-      RETURN_IF_NOT_OK(Write(bytes + lineBreak));
-    } else if (info.IndexInArchive < FList->Count()) {
-      placed.emplace(info.IndexInArchive, std::move(bytes));
-    } else {
-      added.push_back(std::move(bytes));
-    }
+    const HRESULT hr = UpdateItem(i);
+    if (hr == S_OK) continue;
+    // The files before this one come first: the first of them that fails is
+    // what ends the run, as when they are hashed one after another. The
+    // host's answer to progress (a cancel) ends it at once.
+    if (!FFailed && !FStopped) RETURN_IF_NOT_OK(FinishPending());
+    return hr;
   }
+  RETURN_IF_NOT_OK(FinishPending());
+  FWorkers = nullptr;
+  workers.reset();
   FBuffer = {};
-  if (FList != nullptr) RETURN_IF_NOT_OK(WriteInListOrder(placed, added, lineBreak));
+  if (FList != nullptr) RETURN_IF_NOT_OK(WriteInListOrder(FPlaced, FAdded, FLineBreak));
   return FProgress.Report();
+}
+
+HRESULT HashListUpdate::StartWorkers(std::unique_ptr<HashWorkers>& workers) {
+  // The host's own hashers are host objects: they stay on this thread.
+  if (!FRun.Hashers.AnyThread()) return S_OK;
+  std::vector<std::unique_ptr<ItemHasher>> hashers;
+  for (unsigned k = 0; k <= FRun.Threads; ++k) {
+    hashers.push_back(FRun.Hashers.Make());
+    if (!hashers.back()) return E_FAIL;
+  }
+  HashingLimits limits;
+  limits.Threads = FRun.Threads;
+  workers = std::make_unique<HashWorkers>(limits, std::move(hashers), FProgress);
+  // Without threads, the files are hashed one after another.
+  if (workers->Start() != S_OK) workers.reset();
+  return S_OK;
+}
+
+HRESULT HashListUpdate::UpdateItem(host::UInt32 i) {
+  ItemInfo info;
+  RETURN_IF_NOT_OK(GetItemInfo(i, info));
+  if (info.NewData == 0) {
+    std::string bytes;
+    RETURN_IF_NOT_OK(KeptLine(i, info, bytes));
+    return Place({info.IndexInArchive, std::move(bytes), {}, true});
+  }
+  bool isDir = false;
+  RETURN_IF_NOT_OK(IsDirectory(i, isDir));
+  // The host learns of every new item as 7-Zip's own hash lists tell it:
+  // the item's stream asked for (the host shows and counts the item then,
+  // folders too), and the result once it is done. A folder is read from
+  // nowhere and gets no line.
+  if (isDir) {
+    RETURN_IF_NOT_OK(OpenFolder(i));
+    return FCallback->SetOperationResult(host::kUpdateResultOk);
+  }
+  if (FWorkers) return HandOver(i, info);
+  std::string bytes;
+  RETURN_IF_NOT_OK(NewLine(i, bytes));
+  // Only after the line is made: a file that failed ended the run.
+  RETURN_IF_NOT_OK(FCallback->SetOperationResult(host::kUpdateResultOk));
+  return Place({info.IndexInArchive, std::move(bytes), {}, true});
+}
+
+HRESULT HashListUpdate::HandOver(host::UInt32 i, const ItemInfo& info) {
+  WStr path;
+  RETURN_IF_NOT_OK(GetPath(i, path));
+  while (!FWorkers->HasRoom()) {
+    RETURN_IF_NOT_OK(Told(FWorkers->Step()));
+    RETURN_IF_NOT_OK(Collect());
+  }
+  ComPtr<host::ISequentialInStream> stream;
+  // S_FALSE (a file the host could not open) ends the update like any other
+  // result but S_OK, as NewLine says.
+  RETURN_IF_NOT_OK(FCallback->GetStream(i, stream.Out()));
+  if (!stream) return E_FAIL;
+  RETURN_IF_NOT_OK(Told(FWorkers->Add(i, std::move(stream))));
+  FPending.push_back({info.IndexInArchive, {}, std::move(path), false});
+  // A file hashed at once (a small one) gets its line, or ends the run,
+  // before its result, as when files are hashed one after another. A larger
+  // one is read on while the next items are opened: the host hears its
+  // result now, and a digest that fails later still ends the run.
+  RETURN_IF_NOT_OK(Collect());
+  return FCallback->SetOperationResult(host::kUpdateResultOk);
+}
+
+HRESULT HashListUpdate::Collect() {
+  while (auto done = FWorkers->TakeFinished()) {
+    // Files come back in the order they were handed over, as their lines
+    // wait in FPending.
+    auto waiting =
+        std::find_if(FPending.begin(), FPending.end(), [](const PendingLine& p) { return !p.Ready; });
+    if (waiting == FPending.end()) return E_UNEXPECTED;
+    HRESULT hr = done->ReadResult;
+    if (hr == S_OK) hr = LineFor(waiting->Path, done->Digest, waiting->Bytes);
+    if (hr != S_OK) {
+      FFailed = true;
+      return hr;
+    }
+    waiting->Ready = true;
+  }
+  while (!FPending.empty() && FPending.front().Ready) {
+    PendingLine line = std::move(FPending.front());
+    FPending.pop_front();
+    RETURN_IF_NOT_OK(Emit(line.IndexInArchive, std::move(line.Bytes)));
+  }
+  return S_OK;
+}
+
+HRESULT HashListUpdate::FinishPending() {
+  if (!FWorkers) return S_OK;
+  for (;;) {
+    RETURN_IF_NOT_OK(Collect());
+    if (FWorkers->Empty()) return S_OK;
+    RETURN_IF_NOT_OK(Told(FWorkers->Step()));
+  }
+}
+
+HRESULT HashListUpdate::Told(HRESULT progress) {
+  FStopped |= progress != S_OK;
+  return progress;
+}
+
+HRESULT HashListUpdate::Place(PendingLine line) {
+  // Behind a line still being hashed, a line waits its turn.
+  if (!FPending.empty()) {
+    FPending.push_back(std::move(line));
+    return S_OK;
+  }
+  return Emit(line.IndexInArchive, std::move(line.Bytes));
+}
+
+HRESULT HashListUpdate::Emit(host::UInt32 indexInArchive, std::string bytes) {
+  // Onto an open list, the lines wait for their places.
+  if (FList == nullptr) return Write(bytes + FLineBreak);
+  if (indexInArchive < FList->Count()) {
+    FPlaced.emplace(indexInArchive, std::move(bytes));
+  } else {
+    FAdded.push_back(std::move(bytes));
+  }
+  return S_OK;
 }
 
 HRESULT HashListUpdate::WriteInListOrder(const std::multimap<std::size_t, std::string>& placed,
@@ -147,6 +252,7 @@ HRESULT HashListUpdate::GetPath(host::UInt32 index, WStr& path) {
 
 HRESULT HashListUpdate::CheckUpdateItems(host::UInt32 numItems) {
   FTotal = 0;
+  FFiles = 0;
   for (host::UInt32 i = 0; i < numItems; ++i) {
     ItemInfo info;
     RETURN_IF_NOT_OK(GetItemInfo(i, info));
@@ -158,6 +264,7 @@ HRESULT HashListUpdate::CheckUpdateItems(host::UInt32 numItems) {
     RETURN_IF_NOT_OK(FCallback->GetProperty(i, host::kpidSize, size.Ptr()));
     if (size->vt != VT_UI8) return E_INVALIDARG;
     FTotal += size->uhVal.QuadPart;
+    ++FFiles;
   }
   return S_OK;
 }
@@ -200,6 +307,10 @@ HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
   StreamDigest digest;
   RETURN_IF_NOT_OK(DigestStream(stream.Get(), nullptr, *FHasher, FBuffer, FProgress, digest));
   stream.Reset();
+  return LineFor(path, digest, bytes);
+}
+
+HRESULT HashListUpdate::LineFor(const WStr& path, const StreamDigest& digest, std::string& bytes) const {
   // A digest the provider could not compute is never written: the update
   // ends with the provider's error, and the host keeps no list.
   RETURN_IF_NOT_OK(digest.Result);

@@ -4,9 +4,12 @@
 // computed ends the run with the provider's error before its line. Onto an
 // open list, the lines go in the list's order: every line that is no entry
 // (comments, blank lines) stays where it was, an item of an entry takes that
-// entry's place, and the lines of new files follow the last entry.
+// entry's place, and the lines of new files follow the last entry. Several
+// files are hashed at once when the run has threads for them (HashWorkers);
+// the lines come out the same.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,6 +18,7 @@
 #include "base/ComPtr.h"
 #include "interfaces/Host7z.h"
 #include "plugin/lists/HashList.h"
+#include "plugin/lists/HashWorkers.h"
 #include "plugin/lists/ItemHasher.h"
 #include "plugin/lists/RunDescription.h"
 #include "plugin/lists/StreamDigest.h"
@@ -33,6 +37,14 @@ class HashListUpdate {
     host::Int32 NewData = 0, NewProps = 0;
     host::UInt32 IndexInArchive = 0;
   };
+  // An item's line on its way out: Ready once its file is hashed.
+  struct PendingLine {
+    host::UInt32 IndexInArchive = 0;
+    std::string Bytes;
+    WStr Path;
+    bool Ready = false;
+  };
+
   HRESULT GetItemInfo(host::UInt32 index, ItemInfo& info);
   HRESULT CheckUpdateItems(host::UInt32 numItems);
   HRESULT IsDirectory(host::UInt32 index, bool& isDir);
@@ -42,9 +54,32 @@ class HashListUpdate {
   HRESULT KeptLine(host::UInt32 index, const ItemInfo& info, std::string& bytes);
   // Asks the host for a folder's stream, as for any new item; none is read.
   HRESULT OpenFolder(host::UInt32 index);
+  // One item of the run, whatever it is.
+  HRESULT UpdateItem(host::UInt32 index);
   // The line of a file hashed now; the provider's error when its digest
   // could not be computed.
   HRESULT NewLine(host::UInt32 index, std::string& bytes);
+  // The line of a file whose digest is known; the provider's error when it
+  // could not be computed.
+  HRESULT LineFor(const WStr& path, const StreamDigest& digest, std::string& bytes) const;
+
+  // Several files at once (Threads > 1, a CryptoAPI format): workers, unless
+  // the system gives no threads. E_FAIL when there is no hasher.
+  HRESULT StartWorkers(std::unique_ptr<HashWorkers>& workers);
+  // A file opened here and hashed by the workers; its line waits in FPending.
+  HRESULT HandOver(host::UInt32 index, const ItemInfo& info);
+  // The lines of the files hashed so far, then every ready line in order.
+  HRESULT Collect();
+  // Waits for every file handed over; their lines, or the first failure.
+  HRESULT FinishPending();
+  // The host's answer to progress, as the workers pass it on: any but S_OK
+  // ends the run at once.
+  HRESULT Told(HRESULT progress);
+  // A line in item order: out now, or behind the lines still pending.
+  HRESULT Place(PendingLine line);
+  // A line to the list: written (a new list) or put in its place.
+  HRESULT Emit(host::UInt32 indexInArchive, std::string bytes);
+
   HRESULT Write(const std::string& bytes);
   // Onto an open list: the lines of the items, each after the list's lines
   // before the entry it belongs to; the new ones after the last entry.
@@ -66,4 +101,17 @@ class HashListUpdate {
   std::vector<BYTE> FBuffer;
   RunProgress FProgress;
   host::UInt64 FTotal = 0;
+  // The items with data to hash.
+  host::UInt32 FFiles = 0;
+  std::string FLineBreak;
+  // The run's workers while there are; null: one file after another.
+  HashWorkers* FWorkers = nullptr;
+  std::deque<PendingLine> FPending;
+  // A file handed over failed: that ends the run.
+  bool FFailed = false;
+  // The host answered progress with other than S_OK (a cancel).
+  bool FStopped = false;
+  // Onto an open list, the lines wait for their places.
+  std::multimap<std::size_t, std::string> FPlaced;
+  std::vector<std::string> FAdded;
 };

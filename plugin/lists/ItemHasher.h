@@ -41,6 +41,9 @@ class HasherSource {
 
   // A new hasher, or null when the host has none of the name.
   std::unique_ptr<ItemHasher> Make() const;
+  // Whether its hashers may hash on any thread: CryptoAPI's may, one thread
+  // at a time each; the host's are host objects, kept to the host's thread.
+  bool AnyThread() const { return FAlg->IsCryptoApi; }
 
  private:
   ComPtr<host::IHasher> FindHostHasher(host::IHashers* list) const;

@@ -33,4 +33,6 @@ struct RunDescription {
   // Layout.
   std::optional<LineStyle> Style;
   HasherSource Hashers;
+  // Files hashed at once (the host's "mt" option); 1: one after another.
+  unsigned Threads = 1;
 };

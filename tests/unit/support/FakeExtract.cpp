@@ -7,6 +7,27 @@
 
 namespace fakes {
 
+namespace {
+
+// What the host's output stream for a tested file receives, kept by the
+// callback.
+class CopyStream : public ComObject<host::ISequentialOutStream> {
+ public:
+  CopyStream(std::string& copied, const FaultScript& host) : FCopied(copied), FHost(host) {}
+  HRESULT KCALL Write(const void* data, host::UInt32 size, host::UInt32* processed) override {
+    FHost.Touch();
+    FCopied.append(static_cast<const char*>(data), size);
+    if (processed) *processed = size;
+    return S_OK;
+  }
+
+ private:
+  std::string& FCopied;
+  const FaultScript& FHost;
+};
+
+}  // namespace
+
 HRESULT KCALL MemoryInStream::Read(void* data, host::UInt32 size, host::UInt32* processed) {
   ++Reads;
   const std::size_t n = std::min<std::size_t>(size, FData.size() - std::min(FPos, FData.size()));
@@ -44,7 +65,7 @@ HRESULT KCALL ExtractCallback::SetTotal(host::UInt64 total) {
 
 HRESULT KCALL ExtractCallback::SetCompleted(const host::UInt64* completed) {
   Completed.push_back(*completed);
-  return Fault("SetCompleted", 0);
+  return Fault("SetCompleted", static_cast<host::UInt32>(Completed.size() - 1));
 }
 
 HRESULT KCALL ExtractCallback::GetStream(host::UInt32 index, host::ISequentialOutStream** outStream,
@@ -52,6 +73,7 @@ HRESULT KCALL ExtractCallback::GetStream(host::UInt32 index, host::ISequentialOu
   *outStream = nullptr;
   Calls.push_back("GetStream " + std::to_string(index) + " " + std::to_string(askExtractMode));
   FCurrent = index;
+  if (WantsCopy) *outStream = NewInterface<host::ISequentialOutStream, CopyStream>(Copied, *this);
   return Fault("GetStream", index);
 }
 
@@ -74,6 +96,9 @@ HRESULT KCALL ExtractCallback::GetStream2(host::UInt32 index, host::ISequentialI
   if (file == Files.end()) return S_OK;
   auto* in = NewInterface<InStream, InStream>(file->second);
   in->FailWith = Fault("Read", index);
+  in->FailAt = FailReadAt;
+  in->OnRead = OnRead;
+  in->Host = this;
   *inStream = in;
   return S_OK;
 }

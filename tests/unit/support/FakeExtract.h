@@ -3,6 +3,7 @@
 // list's test run.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -49,7 +50,16 @@ class ExtractCallback : public ComObject<host::IArchiveExtractCallback, host::IA
   std::map<host::UInt32, std::string> Files;
   bool WithFiles = true;  // answers IArchiveUpdateCallbackFile
   bool WithDisk = true;   // answers IArchiveGetDiskProperty
-  // Faults (FaultScript) of the methods by their names, "Read" for a file's.
+  // Where a scripted "Read" fault starts, in bytes of the file.
+  std::size_t FailReadAt = 0;
+  // Called at every Read of a file's stream.
+  std::function<void()> OnRead;
+  // GetStream gives an output stream: the host wants a copy of the data.
+  bool WantsCopy = false;
+  // The bytes written to those streams.
+  std::string Copied;
+  // Faults (FaultScript) of the methods by their names, "Read" for a file's;
+  // "SetCompleted" counts its calls from 0.
 
   // What was called, in order: "GetStream2 i", "GetStream i mode",
   // "Prepare mode", "Result r".

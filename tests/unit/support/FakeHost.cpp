@@ -5,10 +5,16 @@
 
 namespace fakes {
 
+InStream::~InStream() {
+  if (Host) Host->Touch();
+}
+
 HRESULT KCALL InStream::Read(void* data, host::UInt32 size, host::UInt32* processed) {
   *processed = 0;
+  if (Host) Host->Touch();
   if (OnRead) OnRead();
-  if (FailWith != S_OK) return FailWith;
+  if (FailWith != S_OK && FPos >= FailAt) return FailWith;
+  if (FailWith != S_OK) size = static_cast<host::UInt32>(std::min<std::size_t>(size, FailAt - FPos));
   const std::size_t n = std::min<std::size_t>({size, MaxPerRead, FData.size() - FPos});
   std::memcpy(data, FData.data() + FPos, n);
   FPos += n;
@@ -67,12 +73,15 @@ HRESULT KCALL UpdateCallback::GetProperty(host::UInt32 index, PROPID propId, PRO
 HRESULT KCALL UpdateCallback::GetStream(host::UInt32 index, host::ISequentialInStream** stream) {
   *stream = nullptr;
   Calls.push_back("GetStream " + std::to_string(index));
+  FCurrent = index;
   if (HRESULT hr = Fault("GetStream", index); hr != S_OK) return hr;
   if (NullStream.count(static_cast<int>(index))) return S_OK;
   auto in = NewInterface<InStream, InStream>(Items.at(index).data);
   in->MaxPerRead = MaxPerRead;
   in->FailWith = Fault("Read", index);
+  in->FailAt = FailReadAt;
   in->OnRead = OnRead;
+  in->Host = this;
   *stream = in;
   return S_OK;
 }
@@ -80,7 +89,7 @@ HRESULT KCALL UpdateCallback::GetStream(host::UInt32 index, host::ISequentialInS
 HRESULT KCALL UpdateCallback::SetOperationResult(host::Int32 result) {
   ++OperationResults;
   Calls.push_back("Result " + std::to_string(result));
-  return S_OK;
+  return Fault("SetOperationResult", FCurrent);
 }
 
 void KCALL Hasher::Final(BYTE* digest) { std::memcpy(digest, Digest.data(), Digest.size()); }

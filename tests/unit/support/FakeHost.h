@@ -27,10 +27,15 @@ struct Item {
 class InStream : public ComObject<host::ISequentialInStream> {
  public:
   explicit InStream(std::string data) : FData(std::move(data)) {}
+  // Its last release counts in Host's ForeignCalls when on another thread.
+  ~InStream() override;
   HRESULT KCALL Read(void* data, host::UInt32 size, host::UInt32* processed) override;
   host::UInt32 MaxPerRead = 0xFFFFFFFFu;
-  HRESULT FailWith = S_OK;  // returned by every Read when not S_OK
+  HRESULT FailWith = S_OK;  // returned by every Read from FailAt on, when not S_OK
+  std::size_t FailAt = 0;
   std::function<void()> OnRead;
+  // The object that gave the stream (not owned; it outlives the stream).
+  const FaultScript* Host = nullptr;
 
  private:
   std::string FData;
@@ -51,12 +56,15 @@ class UpdateCallback : public ComObject<host::IArchiveUpdateCallback>, public Fa
 
   std::vector<Item> Items;
   // Faults (FaultScript) of "SetTotal", "SetCompleted", "GetUpdateItemInfo",
-  // "GetProperty", "GetStream", "Read".
+  // "GetProperty", "GetStream", "Read", "SetOperationResult" (at the index
+  // of the last GetStream).
   // Per item: the index in archive reported, a property kind forced.
   std::map<int, host::UInt32> IndexInArchive;
   std::map<std::pair<int, PROPID>, VARTYPE> WrongKind;
   std::map<int, bool> NullStream;
   host::UInt32 MaxPerRead = 0xFFFFFFFFu;
+  // Where a scripted "Read" fault starts, in bytes of the file.
+  std::size_t FailReadAt = 0;
   std::function<void()> OnRead;
 
   std::vector<host::UInt64> Totals;
@@ -64,6 +72,9 @@ class UpdateCallback : public ComObject<host::IArchiveUpdateCallback>, public Fa
   int OperationResults = 0;
   // "GetStream i" and "Result r", in the order they came.
   std::vector<std::string> Calls;
+
+ private:
+  host::UInt32 FCurrent = 0;
 };
 
 // A hasher of the host: returns a fixed digest and counts the bytes fed.
