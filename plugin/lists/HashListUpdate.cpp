@@ -218,7 +218,7 @@ HRESULT HashListUpdate::NewLineText(const WStr& path, const BYTE* digest, std::s
   }
   if (!hasPath || !hasDigest) return S_OK;
   const ListSyntax syntax = MakeListSyntax(FRun.Layout, FRun.HashName, size);
-  if (ReadListLine(text, syntax).Kind != ListLineKind::Entry) return kUnreadableName;
+  if (!ReadsBackAs(text, syntax, path, digest, size)) return kUnreadableName;
   return S_OK;
 }
 

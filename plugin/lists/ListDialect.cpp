@@ -405,8 +405,28 @@ WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout
     default: {
       // A "*" after the blanks reads as the binary mark: a name that begins
       // with one goes into a binary line, where it reads back whole.
-      const bool star = !name.empty() && name.front() == KW('*') && style.Separator.find(KW('*')) == WStr::npos;
+      const bool star =
+          !name.empty() && name.front() == KW('*') && style.Separator.find(KW('*')) == WStr::npos;
       return lead + hex + (star ? WStr(KW(" *")) : style.Separator) + name;
     }
   }
+}
+
+bool ReadsBackAs(WStrView line, const ListSyntax& syntax, const WStr& path, const BYTE* digest,
+                 std::size_t size) {
+  const ListLine entry = ReadListLine(line, syntax);
+  if (entry.Kind != ListLineKind::Entry) return false;
+  WStr name(line.substr(entry.Name.Start, entry.Name.Length));
+  if (entry.Escaped) {
+    WStr unescaped;
+    if (!UnescapeListName(name, unescaped)) return false;
+    name = unescaped;
+  }
+  WStr wanted = path;
+  std::replace(name.begin(), name.end(), KW('/'), KW('\\'));
+  std::replace(wanted.begin(), wanted.end(), KW('/'), KW('\\'));
+  WStr hex(line.substr(entry.Digest.Start, entry.Digest.Length));
+  for (WCHAR& c : hex)
+    if (c >= KW('a') && c <= KW('f')) c = static_cast<WCHAR>(c - KW('a') + KW('A'));
+  return name == wanted && hex == BytesToHex(digest, size, true);
 }

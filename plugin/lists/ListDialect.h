@@ -123,6 +123,12 @@ LineStyle StyleOf(WStrView line, const ListLine& entry, bool upperDigits);
 WStr ComposeInStyle(const LineStyle& style, const std::vector<LinePiece>& layout, const WStr& path,
                     const WStr& hashName, const BYTE* digest, std::size_t size);
 
+// Whether line, read alone, is an entry of path (compared with "/" and "\"
+// alike, as lists write folders either way) and of the digest (size bytes in
+// their printed order). An update writes no line that would not.
+bool ReadsBackAs(WStrView line, const ListSyntax& syntax, const WStr& path, const BYTE* digest,
+                 std::size_t size);
+
 // The name of an escaped line: "\\" gives "\", "\n" a line feed. False for a
 // "\" followed by anything else (no tool writes that).
 bool UnescapeListName(WStrView escaped, WStr& name);

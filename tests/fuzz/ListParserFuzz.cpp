@@ -59,9 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const WStr path = list->Path(i);
     if (path.empty()) continue;  // a digest alone names nothing to write
     const WStr line = ComposeInStyle(*list->Style(), layout, path, KW("MD5"), list->Digest(i), digestSize);
-    // A line that reads as no entry on its own is refused by the update
-    // (in a name-first list, a name ending in "=" reads as a tag line).
-    if (ReadListLine(line, MakeListSyntax(layout, KW("MD5"), digestSize)).Kind != ListLineKind::Entry) continue;
+    // A line that on its own reads as no entry, or as another one, is
+    // refused by the update (in a name-first list, a name ending in "="
+    // reads as a tag line).
+    if (!ReadsBackAs(line, MakeListSyntax(layout, KW("MD5"), digestSize), path, list->Digest(i), digestSize))
+      continue;
     // In UTF-16LE, which holds any text the list can.
     WStr text;
     FromCodePage(codePage, list->LineBytes(0), text);

@@ -9,6 +9,7 @@
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/FormatFixture.h"
 #include "tests/unit/support/ProviderRefusals.h"
+#include "tests/unit/support/Text.h"
 #ifndef _WIN32
 #include "platform/linux/TestControl.h"
 #endif
@@ -82,11 +83,15 @@ TEST(HashListFile, ANameThatWouldReadBackAsACommentEndsTheUpdate) {
   fixture::Formats formats;
   // In a name-first list a line that begins with ";" is a comment to every
   // reader, so its file would never be checked: no such list is written.
-  auto handler = fixture::Formats::Handler(0);
-  ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("f"), Text(KW("%FILENAME% %HASH%"))}}), S_OK);
-  auto callback = Callback({{KW("a.txt"), "abc"}, {KW(";b.txt"), "abc"}});
-  const auto result = fixture::Update(handler.Get(), callback.Get());
-  EXPECT_EQ(result.hr, static_cast<HRESULT>(0x8007007B));
+  // Nor one that reads back as another entry: a name that is a digest and
+  // "=" reads as a digest-first line of another name.
+  for (const WCHAR* name : {KW(";b.txt"), KW("900150983cd24fb0d6963f7d28e17f72  =")}) {
+    auto handler = fixture::Formats::Handler(0);
+    ASSERT_EQ(fixture::SetProperties(handler.Get(), {{KW("f"), Text(KW("%FILENAME% %HASH%"))}}), S_OK);
+    auto callback = Callback({{KW("a.txt"), "abc"}, {name, "abc"}});
+    const auto result = fixture::Update(handler.Get(), callback.Get());
+    EXPECT_EQ(result.hr, static_cast<HRESULT>(0x8007007B)) << testing_text::Utf8(name);
+  }
   // The same name is harmless where the digest comes first.
   auto digestFirst = fixture::Formats::Handler(0);
   auto again = Callback({{KW(";b.txt"), "abc"}});

@@ -172,8 +172,8 @@ std::string AddOne(const std::string& list, const std::vector<std::pair<WStr, PR
   EXPECT_EQ(fixture::OpenList(handler.Get(), KW("l.md5"), list), S_OK) << list;
   EXPECT_EQ(fixture::SetProperties(handler.Get(), props), S_OK);
   // The host hands the kept entries in its own (sorted) order.
-  auto callback = Callback({{name, ""}, {KW("b"), "", false, 0, 0}, {KW("a"), "", false, 0, 0}},
-                           {{1, 1}, {2, 0}});
+  auto callback =
+      Callback({{name, ""}, {KW("b"), "", false, 0, 0}, {KW("a"), "", false, 0, 0}}, {{1, 1}, {2, 0}});
   const auto result = fixture::Update(handler.Get(), callback.Get());
   EXPECT_EQ(result.hr, S_OK);
   return result.bytes;
