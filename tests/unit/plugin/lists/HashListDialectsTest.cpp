@@ -204,9 +204,11 @@ TEST(HashListDialects, AddingKeepsTheListAndWritesItsDialect) {
             a + "  a\n" + e + std::string("  b\n") + Upper(e) + " n\\new\n");
   // A name that begins with "*" goes into a binary line: in a text line the
   // "*" would read as the binary mark, and the name without it.
-  for (const std::string separator : {"  ", " "})
-    EXPECT_EQ(AddOne(a + separator + "a\n" + e + separator + "b\n", {}, KW("*star")),
-              a + separator + "a\n" + e + separator + "b\n" + e + " **star\n");
+  for (const char* separator : {"  ", " "}) {
+    std::string list = a;
+    list.append(separator).append("a\n").append(e).append(separator).append("b\n");
+    EXPECT_EQ(AddOne(list, {}, KW("*star")), list + e + " **star\n");
+  }
 }
 
 TEST(HashListDialects, AListThatNamesNoFile) {
