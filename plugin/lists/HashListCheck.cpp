@@ -28,24 +28,20 @@ HRESULT HashListCheck::Run(const host::UInt32* indices, host::UInt32 numItems) {
   FProgress.Start();
   const auto item = [&](host::UInt32 k) { return all ? k : indices[k]; };
   host::UInt32 next = 0;
-  if (FRun.Threads > 1 && numItems > 1 && FRun.Hashers.AnyThread())
-    RETURN_IF_NOT_OK(RunWorkers(item, numItems, next));
+  if (FRun.Threads > 1 && numItems > 1) RETURN_IF_NOT_OK(RunWorkers(item, numItems, next));
   for (; next < numItems; ++next) RETURN_IF_NOT_OK(CheckEntry(item(next)));
   return FProgress.Report();
 }
 
 HRESULT HashListCheck::RunWorkers(const std::function<host::UInt32(host::UInt32)>& item,
                                   host::UInt32 numItems, host::UInt32& next) {
-  std::vector<std::unique_ptr<ItemHasher>> hashers;
-  for (unsigned k = 0; k <= FRun.Threads; ++k) {
-    hashers.push_back(FRun.Hashers.Make());
-    if (!hashers.back()) return E_FAIL;
-  }
   HashingLimits limits;
   limits.Threads = FRun.Threads;
-  HashWorkers workers(limits, std::move(hashers), FProgress);
-  // Without threads, the files are checked one after another.
-  if (workers.Start() != S_OK) return S_OK;
+  std::unique_ptr<HashWorkers> started;
+  RETURN_IF_NOT_OK(StartHashWorkers(FRun.Hashers, limits, FProgress, started));
+  // Without workers, the files are checked one after another.
+  if (!started) return S_OK;
+  HashWorkers& workers = *started;
 
   // Files are opened ahead while earlier ones are hashed; each one's result
   // comes when every file before it has had its own. Once the host asks for

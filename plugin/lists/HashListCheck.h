@@ -28,9 +28,9 @@ class HashListCheck {
   HRESULT SetTotal(const host::UInt32* indices, host::UInt32 numItems);
   // One entry, its file read and hashed here.
   HRESULT CheckEntry(host::UInt32 index);
-  // Several files at once (Threads > 1, a CryptoAPI format), from item next
-  // on; next stays where the rest must go one after another (all of them
-  // when the system gives no threads).
+  // Several files at once (Threads > 1), from item next on; next stays where
+  // the rest must go one after another (all of them when there are no
+  // workers: the host's hashers, or no threads).
   HRESULT RunWorkers(const std::function<host::UInt32(host::UInt32)>& item, host::UInt32 numItems,
                      host::UInt32& next);
   // Waits for every file handed over, judging each in turn.

@@ -30,7 +30,11 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
 
   FLineBreak = ToCodePage(encoding.CodePage, encoding.LineBreak);
   std::unique_ptr<HashWorkers> workers;
-  if (FRun.Threads > 1 && FFiles > 1) RETURN_IF_NOT_OK(StartWorkers(workers));
+  if (FRun.Threads > 1 && FFiles > 1) {
+    HashingLimits limits;
+    limits.Threads = FRun.Threads;
+    RETURN_IF_NOT_OK(StartHashWorkers(FRun.Hashers, limits, FProgress, workers));
+  }
   FWorkers = workers.get();
   for (host::UInt32 i = 0; i < numItems; ++i) {
     const HRESULT hr = UpdateItem(i);
@@ -47,22 +51,6 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
   FBuffer = {};
   if (FList != nullptr) RETURN_IF_NOT_OK(WriteInListOrder(FPlaced, FAdded, FLineBreak));
   return FProgress.Report();
-}
-
-HRESULT HashListUpdate::StartWorkers(std::unique_ptr<HashWorkers>& workers) {
-  // The host's own hashers are host objects: they stay on this thread.
-  if (!FRun.Hashers.AnyThread()) return S_OK;
-  std::vector<std::unique_ptr<ItemHasher>> hashers;
-  for (unsigned k = 0; k <= FRun.Threads; ++k) {
-    hashers.push_back(FRun.Hashers.Make());
-    if (!hashers.back()) return E_FAIL;
-  }
-  HashingLimits limits;
-  limits.Threads = FRun.Threads;
-  workers = std::make_unique<HashWorkers>(limits, std::move(hashers), FProgress);
-  // Without threads, the files are hashed one after another.
-  if (workers->Start() != S_OK) workers.reset();
-  return S_OK;
 }
 
 HRESULT HashListUpdate::UpdateItem(host::UInt32 i) {

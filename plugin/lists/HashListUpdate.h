@@ -63,9 +63,6 @@ class HashListUpdate {
   // could not be computed.
   HRESULT LineFor(const WStr& path, const StreamDigest& digest, std::string& bytes) const;
 
-  // Several files at once (Threads > 1, a CryptoAPI format): workers, unless
-  // the system gives no threads. E_FAIL when there is no hasher.
-  HRESULT StartWorkers(std::unique_ptr<HashWorkers>& workers);
   // A file opened here and hashed by the workers; its line waits in FPending.
   HRESULT HandOver(host::UInt32 index, const ItemInfo& info);
   // The lines of the files hashed so far, then every ready line in order.

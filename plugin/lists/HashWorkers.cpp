@@ -3,6 +3,20 @@
 #include <algorithm>
 #include <system_error>
 
+HRESULT StartHashWorkers(const HasherSource& source, const HashingLimits& limits, RunProgress& progress,
+                         std::unique_ptr<HashWorkers>& workers) {
+  workers.reset();
+  if (!source.AnyThread()) return S_OK;
+  std::vector<std::unique_ptr<ItemHasher>> hashers;
+  for (unsigned k = 0; k <= limits.Threads; ++k) {
+    hashers.push_back(source.Make());
+    if (!hashers.back()) return E_FAIL;
+  }
+  workers = std::make_unique<HashWorkers>(limits, std::move(hashers), progress);
+  if (workers->Start() != S_OK) workers.reset();
+  return S_OK;
+}
+
 HashWorkers::HashWorkers(const HashingLimits& limits, std::vector<std::unique_ptr<ItemHasher>> hashers,
                          RunProgress& progress)
     : FLimits(limits), FProgress(progress), FWorkers(hashers.size() > 0 ? hashers.size() - 1 : 0) {

@@ -53,6 +53,15 @@ struct HashedFile {
   StreamDigest Digest;
 };
 
+class HashWorkers;
+
+// A run's workers, started: limits.Threads hashers of source and one for the
+// calling thread. Null, with S_OK, where the files go one after another: the
+// source's hashers are the host's (host objects stay on the host's thread),
+// or the system gives no threads. E_FAIL when the source makes no hasher.
+HRESULT StartHashWorkers(const HasherSource& source, const HashingLimits& limits, RunProgress& progress,
+                         std::unique_ptr<HashWorkers>& workers);
+
 class HashWorkers {
  public:
   // hashers: one per worker and one for the calling thread, all made on the

@@ -57,12 +57,14 @@ struct Outcome {
 Outcome HashAll(fakes::UpdateCallback& host, const HashingLimits& limits) {
   RunProgress progress(&host);
   progress.Start();
-  std::vector<std::unique_ptr<ItemHasher>> hashers;
-  for (unsigned k = 0; k <= limits.Threads; ++k) hashers.push_back(HasherSource(&Md5(), {}).Make());
-  HashWorkers workers(limits, std::move(hashers), progress);
+  std::unique_ptr<HashWorkers> started;
   Outcome outcome;
-  outcome.hr = workers.Start();
-  if (outcome.hr != S_OK) return outcome;
+  outcome.hr = StartHashWorkers(HasherSource(&Md5(), {}), limits, progress, started);
+  if (outcome.hr != S_OK || !started) {
+    if (outcome.hr == S_OK) outcome.hr = E_UNEXPECTED;
+    return outcome;
+  }
+  HashWorkers& workers = *started;
   host::UInt32 next = 0;
   const auto count = static_cast<host::UInt32>(host.Items.size());
   for (;;) {
