@@ -10,6 +10,15 @@ constexpr WCHAR kHigh[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// From Windows' best-fit table for code page 1252.
+constexpr struct {
+  WCHAR From;
+  unsigned char To;
+} kBestFit[] = {
+    {0x0100, 'A'}, {0x0101, 'a'}, {0x0141, 'L'}, {0x0142, 'l'}, {0x0150, 'O'}, {0x0151, 'o'},
+    {0x0179, 'Z'}, {0x017A, 'z'}, {0x017B, 'Z'}, {0x017C, 'z'}, {0xFF0F, '/'}, {0xFF3C, '\\'},
+};
+
 }  // namespace
 
 WCHAR Utf16FromAnsi(unsigned char byte) {
@@ -20,6 +29,13 @@ std::optional<unsigned char> AnsiFromUtf16(WCHAR c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
   for (unsigned i = 0; i < 32; ++i) {
     if (kHigh[i] == c) return static_cast<unsigned char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+std::optional<unsigned char> AnsiBestFit(WCHAR c) {
+  for (const auto& fit : kBestFit) {
+    if (fit.From == c) return fit.To;
   }
   return std::nullopt;
 }

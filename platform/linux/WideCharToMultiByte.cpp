@@ -1,9 +1,12 @@
 // UTF-16 to UTF-8 (CP_UTF8) or to the ANSI code page (CP_ACP, which is
 // Windows-1252 here). UTF-8 encodes a lone surrogate as U+FFFD unless
 // WC_ERR_INVALID_CHARS asks for failure. In the ANSI code page, a character
-// that has no byte of its own becomes the default character ("?" or the
-// caller's); Windows' best-fit substitutes (such as "a" for "ā") are not made,
-// as with WC_NO_BEST_FIT_CHARS.
+// that has no byte of its own becomes a look-alike where Windows' best-fit
+// table has one ("L" for "Ł", "\" for the fullwidth reverse solidus), unless
+// WC_NO_BEST_FIT_CHARS forbids it; any other becomes the default character
+// ("?" or the caller's), which is what lpUsedDefaultChar reports. A best-fit
+// substitute is not reported: that is why callers who need the exact text
+// pass WC_NO_BEST_FIT_CHARS.
 #include <string>
 #include <string_view>
 
@@ -32,12 +35,14 @@ bool HasLoneSurrogate(std::u16string_view text) {
   return false;
 }
 
-std::string Ansi(std::u16string_view text, char defaultChar, bool& usedDefault) {
+std::string Ansi(std::u16string_view text, bool bestFit, char defaultChar, bool& usedDefault) {
   std::string out;
   out.reserve(text.size());
   for (const char16_t c : text) {
     if (const auto byte = standin::detail::AnsiFromUtf16(c)) {
       out.push_back(static_cast<char>(*byte));
+    } else if (const auto fit = standin::detail::AnsiBestFit(c); bestFit && fit) {
+      out.push_back(static_cast<char>(*fit));
     } else {
       out.push_back(defaultChar);
       usedDefault = true;
@@ -64,7 +69,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LP
   } else if (codePage == CP_ACP || codePage == kWindows1252) {
     if ((flags & ~WC_NO_BEST_FIT_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
     bool usedDefault = false;
-    converted = Ansi(source, defaultChar != nullptr ? defaultChar[0] : '?', usedDefault);
+    converted = Ansi(source, (flags & WC_NO_BEST_FIT_CHARS) == 0,
+                     defaultChar != nullptr ? defaultChar[0] : '?', usedDefault);
     if (usedDefaultChar != nullptr) *usedDefaultChar = usedDefault ? TRUE : FALSE;
   } else {
     return Fail(ERROR_INVALID_PARAMETER);

@@ -73,7 +73,7 @@ std::unique_ptr<HashList> HashList::Parse(std::string bytes, const std::vector<L
   }
   // (Made anew, not assigned from a literal: gcc 12 sees a false overlap there.)
   list->FLineBreak =
-      utf16 ? ToCodePage(kCodePageUtf16Le, WStr(lineBreak.begin(), lineBreak.end())) : std::string(lineBreak);
+      utf16 ? ToUtf16Le(WStr(lineBreak.begin(), lineBreak.end())) : std::string(lineBreak);
 
   if (utf16) {
     if (body.size() % 2 != 0 || !list->ReadLines(kCodePageUtf16Le, syntax)) return nullptr;

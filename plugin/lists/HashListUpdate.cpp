@@ -28,7 +28,7 @@ HRESULT HashListUpdate::Run(host::UInt32 numItems) {
   RETURN_IF_NOT_OK(FCallback->SetTotal(FTotal));
   FProgress.Start();
 
-  FLineBreak = ToCodePage(encoding.CodePage, encoding.LineBreak);
+  RETURN_IF_NOT_OK(ToCodePage(encoding.CodePage, encoding.LineBreak, FLineBreak));
   std::unique_ptr<HashWorkers> workers;
   if (FRun.Threads > 1 && FFiles > 1) {
     HashingLimits limits;
@@ -91,6 +91,7 @@ HRESULT HashListUpdate::HandOver(host::UInt32 i, const ItemInfo& info) {
   // result but S_OK, as NewLine says.
   RETURN_IF_NOT_OK(FCallback->GetStream(i, stream.Out()));
   if (!stream) return E_FAIL;
+  RETURN_IF_NOT_OK(NameFits(path));
   RETURN_IF_NOT_OK(Told(FWorkers->Add(i, std::move(stream))));
   FPending.push_back({info.IndexInArchive, {}, std::move(path), false});
   // A file hashed at once (a small one) gets its line, or ends the run,
@@ -168,9 +169,18 @@ HRESULT HashListUpdate::WriteInListOrder(const std::multimap<std::size_t, std::s
     return hr;
   };
   std::size_t other = 0;
+  // The lines that are no entries, up to the one before `end`.
+  const auto others = [&](std::size_t end) {
+    for (; other < end; ++other) {
+      std::string bytes;
+      RETURN_IF_NOT_OK(OtherLine(other, bytes));
+      out += bytes + lineBreak;
+    }
+    return S_OK;
+  };
   const std::size_t count = FList->Count();
   for (std::size_t entry = 0; entry < count; ++entry) {
-    for (; other < FList->OthersBefore(entry); ++other) out += OtherLine(other) + lineBreak;
+    RETURN_IF_NOT_OK(others(FList->OthersBefore(entry)));
     // A deleted entry leaves no line.
     const auto [first, last] = placed.equal_range(entry);
     for (auto it = first; it != last; ++it) out += it->second + lineBreak;
@@ -178,16 +188,23 @@ HRESULT HashListUpdate::WriteInListOrder(const std::multimap<std::size_t, std::s
   }
   // A list without entries keeps its lines first; else the new lines follow
   // the last entry, before the lines after it.
-  if (count == 0)
-    for (; other < FList->OthersBefore(count); ++other) out += OtherLine(other) + lineBreak;
+  if (count == 0) RETURN_IF_NOT_OK(others(FList->OthersBefore(count)));
   for (const std::string& line : added) out += line + lineBreak;
-  for (; other < FList->OthersBefore(count); ++other) out += OtherLine(other) + lineBreak;
+  RETURN_IF_NOT_OK(others(FList->OthersBefore(count)));
   return flush();
 }
 
-std::string HashListUpdate::OtherLine(std::size_t j) const {
-  if (FRun.Encoding.CodePage == FList->CodePage()) return std::string(FList->OtherBytes(j));
-  return ToCodePage(FRun.Encoding.CodePage, FList->OtherText(j));
+HRESULT HashListUpdate::OtherLine(std::size_t j, std::string& bytes) const {
+  if (FRun.Encoding.CodePage == FList->CodePage()) {
+    bytes = std::string(FList->OtherBytes(j));
+    return S_OK;
+  }
+  return ToCodePage(FRun.Encoding.CodePage, FList->OtherText(j), bytes);
+}
+
+HRESULT HashListUpdate::NameFits(const WStr& path) const {
+  std::string bytes;
+  return ToCodePage(FRun.Encoding.CodePage, path, bytes);
 }
 
 HRESULT HashListUpdate::NewLineText(const WStr& path, const BYTE* digest, std::size_t size,
@@ -265,13 +282,13 @@ HRESULT HashListUpdate::KeptLine(host::UInt32 index, const ItemInfo& info, std::
     RETURN_IF_NOT_OK(GetPath(index, path));
     WStr text;
     RETURN_IF_NOT_OK(NewLineText(path, FList->Digest(entry), FList->DigestSize(), text));
-    bytes = ToCodePage(FRun.Encoding.CodePage, text);
-  } else if (FRun.Encoding.CodePage == FList->CodePage()) {
-    bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
-  } else {
-    bytes = ToCodePage(FRun.Encoding.CodePage, FList->LineText(entry));
+    return ToCodePage(FRun.Encoding.CodePage, text, bytes);
   }
-  return S_OK;
+  if (FRun.Encoding.CodePage == FList->CodePage()) {
+    bytes = std::string(FList->LineBytes(entry));  // exactly as it was read
+    return S_OK;
+  }
+  return ToCodePage(FRun.Encoding.CodePage, FList->LineText(entry), bytes);
 }
 
 HRESULT HashListUpdate::OpenFolder(host::UInt32 index) {
@@ -291,6 +308,7 @@ HRESULT HashListUpdate::NewLine(host::UInt32 index, std::string& bytes) {
   // list, rather than a list that silently lacks the file.
   RETURN_IF_NOT_OK(FCallback->GetStream(index, stream.Out()));
   if (!stream) return E_FAIL;  // nothing to read from: never a line without data
+  RETURN_IF_NOT_OK(NameFits(path));
 
   StreamDigest digest;
   RETURN_IF_NOT_OK(DigestStream(stream.Get(), nullptr, *FHasher, FBuffer, FProgress, digest));
@@ -305,6 +323,5 @@ HRESULT HashListUpdate::LineFor(const WStr& path, const StreamDigest& digest, st
   const std::vector<BYTE> printed = InPrintedOrder(digest.Bytes.data(), digest.Bytes.size());
   WStr text;
   RETURN_IF_NOT_OK(NewLineText(path, printed.data(), printed.size(), text));
-  bytes = ToCodePage(FRun.Encoding.CodePage, text);
-  return S_OK;
+  return ToCodePage(FRun.Encoding.CodePage, text, bytes);
 }

@@ -1,7 +1,9 @@
 // One UpdateItems run of a hash-list format: checks the items, then writes a
 // line for every file item: hashed anew for new data, or the line of an
 // entry kept from the list that was opened. A file whose digest can't be
-// computed ends the run with the provider's error before its line. Onto an
+// computed ends the run with the provider's error before its line, and a
+// line that the run's code page can't hold exactly (a name outside the ANSI
+// code page) ends it with kNoUnicodeTranslation. Onto an
 // open list, the lines go in the list's order: every line that is no entry
 // (comments, blank lines) stays where it was, an item of an entry takes that
 // entry's place, and the lines of new files follow the last entry. Several
@@ -82,8 +84,13 @@ class HashListUpdate {
   // before the entry it belongs to; the new ones after the last entry.
   HRESULT WriteInListOrder(const std::multimap<std::size_t, std::string>& placed,
                            const std::vector<std::string>& added, const std::string& lineBreak);
-  // A line of the open list that is no entry, in the run's code page.
-  std::string OtherLine(std::size_t j) const;
+  // A line of the open list that is no entry, in the run's code page; it
+  // fails as ToCodePage does.
+  HRESULT OtherLine(std::size_t j, std::string& bytes) const;
+  // Whether the path converts to the run's code page, told once the host has
+  // opened the file (and shown its name), before it is read: a list never
+  // holds a name it can't give back.
+  HRESULT NameFits(const WStr& path) const;
   // A new or renamed line as text. A line that a reader would not take back
   // as that entry (in an SFV, a name that begins with ";" reads as a
   // comment) is refused: the file would be left unchecked by every test.

@@ -38,10 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Every line in its place, joined by the list's line break.
   const UINT codePage = list->CodePage();
-  std::string lineBreak = ToCodePage(codePage, list->LineBreakChoice() == 0   ? WStr(KW("\r\n"))
-                                               : list->LineBreakChoice() == 1 ? WStr(KW("\r"))
-                                               : list->LineBreakChoice() == 2 ? WStr(KW("\n\r"))
-                                                                              : WStr(KW("\n")));
+  std::string lineBreak;
+  Check(ToCodePage(codePage,
+                   list->LineBreakChoice() == 0   ? WStr(KW("\r\n"))
+                   : list->LineBreakChoice() == 1 ? WStr(KW("\r"))
+                   : list->LineBreakChoice() == 2 ? WStr(KW("\n\r"))
+                                                  : WStr(KW("\n")),
+                   lineBreak) == S_OK);
   std::string joined;
   std::size_t other = 0;
   for (std::size_t i = 0; i <= list->Count(); ++i) {
@@ -68,10 +71,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WStr text;
     FromCodePage(codePage, list->LineBytes(0), text);
     text.append(KW("\n")).append(line);
-    const auto again = HashList::Parse(std::string("\xFF\xFE") + ToCodePage(kCodePageUtf16Le, text), layout,
-                                       KW("MD5"), digestSize);
+    const auto again =
+        HashList::Parse(std::string("\xFF\xFE") + ToUtf16Le(text), layout, KW("MD5"), digestSize);
     Check(again && again->Count() == 2 && again->Path(1) == path &&
           std::equal(again->Digest(1), again->Digest(1) + digestSize, list->Digest(i)));
+    // In any code page an update may write (the list's own, or another one
+    // that -mc names), the line is written only where it comes back
+    // exactly: never a "?", a look-alike or U+FFFD in its place.
+    for (const UINT target : {codePage, UINT{CP_ACP}, UINT{CP_UTF8}}) {
+      std::string written;
+      const HRESULT converted = ToCodePage(target, line, written);
+      Check(converted == S_OK || converted == kNoUnicodeTranslation);
+      WStr back;
+      Check(converted != S_OK || (FromCodePage(target, written, back) && back == line));
+    }
   }
   return 0;
 }

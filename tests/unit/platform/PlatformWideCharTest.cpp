@@ -15,10 +15,10 @@ struct Conversion {
 };
 
 Conversion Convert(UINT codePage, const WStr& text, int length, LPCSTR defaultChar = nullptr,
-                   LPBOOL usedDefault = nullptr) {
+                   LPBOOL usedDefault = nullptr, DWORD flags = 0) {
   std::vector<char> out(64, '#');
   SetLastError(ERROR_SUCCESS);
-  const int n = WideCharToMultiByte(codePage, 0, text.c_str(), length, out.data(),
+  const int n = WideCharToMultiByte(codePage, flags, text.c_str(), length, out.data(),
                                     static_cast<int>(out.size()), defaultChar, usedDefault);
   return {n, std::string(out.data(), n > 0 ? static_cast<std::size_t>(n) : 0), GetLastError()};
 }
@@ -113,6 +113,39 @@ TEST(PlatformWideChar, AnsiTakesTheCallersDefaultCharacter) {
   EXPECT_EQ(used, TRUE);
   // Without a place for the flag the conversion is the same.
   EXPECT_EQ(Convert(CP_ACP, KW("\u0436"), 1).bytes, "?");
+}
+
+TEST(PlatformWideChar, BestFitIsUnreportedUnlessSwitchedOff) {
+  if (!AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
+  // Without WC_NO_BEST_FIT_CHARS a look-alike stands in and nothing says
+  // so: the fullwidth reverse solidus even becomes a folder separator.
+  const WStr name = KW("\u0141\u00f3d\u017a\uff3c\u0151");  // Łódź＼ő
+  BOOL used = 7;
+  Conversion conv = Convert(CP_ACP, name, static_cast<int>(name.size()), nullptr, &used);
+  EXPECT_EQ(conv.bytes,
+            "L\xF3"
+            "dz\\o");
+  EXPECT_EQ(used, FALSE);
+  // With it, each becomes the default character, and that is reported.
+  used = 7;
+  conv = Convert(CP_ACP, name, static_cast<int>(name.size()), nullptr, &used, WC_NO_BEST_FIT_CHARS);
+  EXPECT_EQ(conv.bytes,
+            "?\xF3"
+            "d???");
+  EXPECT_EQ(used, TRUE);
+  used = 7;
+  conv = Convert(CP_ACP, KW("caf\u00e9"), 4, nullptr, &used, WC_NO_BEST_FIT_CHARS);
+  EXPECT_EQ(conv.bytes, "caf\xE9");
+  EXPECT_EQ(used, FALSE);
+}
+
+TEST(PlatformWideChar, Utf8RefusesAnUnpairedSurrogateWhenAsked) {
+  const WCHAR lone[] = {'a', 0xDC00, 0};
+  const Conversion refused = Convert(CP_UTF8, lone, 2, nullptr, nullptr, WC_ERR_INVALID_CHARS);
+  EXPECT_EQ(refused.result, 0);
+  EXPECT_EQ(refused.error, static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+  const WCHAR pair[] = {0xD83D, 0xDE00, 0};
+  EXPECT_EQ(Convert(CP_UTF8, pair, 2, nullptr, nullptr, WC_ERR_INVALID_CHARS).bytes, "\xF0\x9F\x98\x80");
 }
 
 }  // namespace

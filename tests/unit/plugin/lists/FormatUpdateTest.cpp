@@ -125,9 +125,9 @@ TEST(HashListFile, AnsiNamesUseTheSystemCodePage) {
 #endif
   fixture::Formats formats;
   auto handler = fixture::Formats::Handler(0);
-  auto callback = Callback({{KW("\u00E9\u20AC\u4E2D"), "abc"}});
-  // Windows-1252: é is E9, € is 80, and the CJK character has no byte: "?".
-  EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).bytes, std::string(kAbcMd5) + " *\xE9\x80?\r\n");
+  auto callback = Callback({{KW("\u00E9\u20AC"), "abc"}});
+  // Windows-1252: é is E9, € is 80 (a name it can't hold: CodePageNames).
+  EXPECT_EQ(fixture::Update(handler.Get(), callback.Get()).bytes, std::string(kAbcMd5) + " *\xE9\x80\r\n");
 }
 
 TEST(HashListFile, LargeFileAcrossReadsAndProgressTotals) {

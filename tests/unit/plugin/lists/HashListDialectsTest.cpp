@@ -30,7 +30,7 @@ std::string Upper(std::string s) {
 std::string Utf16(const std::string& utf8) {
   WStr text;
   EXPECT_TRUE(FromCodePage(CP_UTF8, utf8, text));
-  return std::string("\xFF\xFE") + ToCodePage(kCodePageUtf16Le, text);
+  return std::string("\xFF\xFE") + ToUtf16Le(text);
 }
 
 // An entry line of a dialect: name and lower-case digest.
