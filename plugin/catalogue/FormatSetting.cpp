@@ -7,11 +7,7 @@ FormatSetting ParseFormatSetting(const WStr& value, const WStr& name) {
   const auto colon = value.find(KW(':'));
   // A value without ":" is both the reported extension and the line format.
   const WStr before = colon == WStr::npos ? value : value.substr(0, colon);
-  const WStr extension = colon == WStr::npos ? WStr() : before;
   parts.LineFormat = colon == WStr::npos ? value : value.substr(colon + 1);
   parts.ReportedExtension = LowerCased(before.empty() ? name : before);
-  parts.OpenExtension = LowerCased(extension.empty() ? name : extension);
-  if (!parts.OpenExtension.empty() && parts.OpenExtension[0] != KW('.'))
-    parts.OpenExtension.insert(0, 1, KW('.'));
   return parts;
 }

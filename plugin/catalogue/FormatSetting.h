@@ -9,10 +9,6 @@ struct FormatSetting {
   // value when there is none), the format's name when that is empty;
   // lower-cased, without a "." put in front.
   WStr ReportedExtension;
-  // The extension by which the handler knows its own files: the text before
-  // the first ":", the format's name when that is empty or there is no ":";
-  // lower-cased, with a "." in front.
-  WStr OpenExtension;
   // The text after the first ":" (the whole value when there is none): the
   // handler's default line format.
   WStr LineFormat;

@@ -7,7 +7,6 @@
 #include "base/LocaleText.h"
 #include "base/PropValue.h"
 #include "plugin/lists/CodePageText.h"
-#include "plugin/lists/FileExtension.h"
 #include "plugin/lists/HashListCheck.h"
 #include "plugin/lists/HashListUpdate.h"
 #include "plugin/lists/LineLayout.h"
@@ -16,8 +15,7 @@
 TqovFormat::TqovFormat(const THashAlgInfo* alg, const FormatSetting& setting)
     : FAlg(alg),
       FDefaultLineFormat(setting.LineFormat),
-      FParams(ComPtr<TqovHashParameterSet>::Share(TqovHashParameterSet::Create(alg->ClassId))),
-      FExtension(setting.OpenExtension) {
+      FParams(ComPtr<TqovHashParameterSet>::Share(TqovHashParameterSet::Create(alg->ClassId))) {
   ApplyDefaultLineFormat();
 }
 
@@ -107,25 +105,17 @@ HRESULT KCALL TqovFormat::GetFileTimeType(host::UInt32* type) {
   return S_OK;
 }
 
-HRESULT KCALL TqovFormat::Open(host::IInStream* stream, const host::UInt64*,
-                               host::IArchiveOpenCallback* openCallback) {
+HRESULT KCALL TqovFormat::Open(host::IInStream* stream, const host::UInt64*, host::IArchiveOpenCallback*) {
   return GuardFixed(E_FAIL, [&] {
     FList.reset();
-    if (!IsOwnFileName(openCallback)) return S_FALSE;
-    // Only a list of this format's own layout is ours; anything else is left
-    // to the host's other formats (its own Hash format reads most lists).
+    // The host asks only for files with the format's extension, or for any
+    // file when the user names the format (kByExtOnlyOpen): SHA256SUMS is
+    // read with -tSHA-256. Whatever the name, only a list of this format's
+    // own layout is ours; anything else is left to the host's other formats
+    // (its own Hash format reads most lists).
     FList = ReadList(stream);
     return FList ? S_OK : S_FALSE;
   });
-}
-
-bool TqovFormat::IsOwnFileName(host::IArchiveOpenCallback* openCallback) const {
-  auto volume = QueryAs<host::IArchiveOpenVolumeCallback>(openCallback);
-  if (!volume) return false;
-  PropValueHolder name;
-  if (volume->GetProperty(host::kpidName, name.Ptr()) != S_OK || name->vt != VT_BSTR) return false;
-  const WStr ext = FileExtension(name->bstrVal ? name->bstrVal : KW(""));
-  return SameTextIgnoreCase(ext.c_str(), FExtension.c_str());
 }
 
 std::unique_ptr<HashList> TqovFormat::ReadList(host::IInStream* stream) const {

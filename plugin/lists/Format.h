@@ -55,11 +55,9 @@ class TqovFormat final : public ComObject<host::ISetCompressCodecsInfo, host::IS
   HRESULT KCALL GetRawPropInfo(host::UInt32 index, BSTR* name, PROPID* propId) override;
 
   TqovHashParameterSet& Params() const { return *FParams.Get(); }
-  const WStr& Extension() const { return FExtension; }
 
  private:
   void ApplyDefaultLineFormat();
-  bool IsOwnFileName(host::IArchiveOpenCallback* openCallback) const;
   // Everything a run needs, from the options and the open list as they are now.
   RunDescription Describe() const;
   // The list in the stream, or null when it is none of this format's.
@@ -71,7 +69,6 @@ class TqovFormat final : public ComObject<host::ISetCompressCodecsInfo, host::IS
   const THashAlgInfo* const FAlg;
   WStr FDefaultLineFormat;
   ComPtr<TqovHashParameterSet> FParams;
-  WStr FExtension;
   ComPtr<host::IHashers> FHashers;
   // The list opened, until Close.
   std::unique_ptr<HashList> FList;

@@ -127,32 +127,53 @@ TEST(HostHashers, ShortDigestsAreNumbersLongOnesBytes) {
   }
 }
 
-HRESULT OpenNamed(host::IOutArchive* handler, bool withVolume, const WCHAR* name) {
+HRESULT OpenNamed(host::IOutArchive* handler, bool withVolume, const WCHAR* name, const std::string& bytes) {
   auto archive = QueryAs<host::IInArchive>(handler);
   auto stream =
-      ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(""));
+      ComPtr<fakes::MemoryInStream>::Adopt(NewInterface<fakes::MemoryInStream, fakes::MemoryInStream>(bytes));
   auto callback = ComPtr<fakes::OpenCallback>::Adopt(
       NewInterface<fakes::OpenCallback, fakes::OpenCallback>(withVolume, WStr(name)));
   return archive->Open(stream.Get(), nullptr, callback.Get());
 }
 
-TEST(Open, TheExtensionFirst) {
+TEST(Open, TheContentNotTheName) {
   fixture::Formats formats;
-  auto handler = fixture::Formats::Handler(0);  // .md5; an empty file is a list without entries
-  EXPECT_EQ(OpenNamed(handler.Get(), true, KW("C:\\x\\LIST.MD5")), S_OK);
-  EXPECT_EQ(OpenNamed(handler.Get(), true, KW("list.md5.bak")), S_FALSE);
-  EXPECT_EQ(OpenNamed(handler.Get(), true, KW("list")), S_FALSE);
-  EXPECT_EQ(OpenNamed(handler.Get(), true, KW("a.md5\\list")), S_FALSE);
-  EXPECT_EQ(OpenNamed(handler.Get(), false, KW("list.md5")), S_FALSE);
+  // The host asks for files of other names only when the user names the
+  // format: then a list of the format's own is read whatever its name, and
+  // anything else is refused whatever its name.
+  const std::string md5List = "900150983cd24fb0d6963f7d28e17f72  a.txt\n";
+  const std::string sha256List = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  a.txt\n";
+  const struct Case {
+    const WCHAR* name;
+    bool withVolume;
+    std::string bytes;
+    HRESULT expected;
+  } cases[] = {
+      {KW("C:\\x\\LIST.MD5"), true, md5List, S_OK},
+      {KW("MD5SUMS"), true, md5List, S_OK},
+      {KW("list.md5.bak"), true, md5List, S_OK},
+      {KW("a.md5\\list.txt"), true, md5List, S_OK},
+      {KW("list.md5"), false, md5List, S_OK},
+      {KW(""), true, "", S_OK},  // an empty file is a list without entries
+      {KW("list.md5"), true, sha256List, S_FALSE},
+      {KW("SHA256SUMS"), true, sha256List, S_FALSE},
+      {KW("list.md5"), true,
+       std::string("\x7F"
+                   "ELF\x02\x01\x01\0\0\0",
+                   10),
+       S_FALSE},
+  };
+  for (const Case& c : cases) {
+    auto handler = fixture::Formats::Handler(0);  // MD5
+    EXPECT_EQ(OpenNamed(handler.Get(), c.withVolume, c.name, c.bytes), c.expected) << Utf8(c.name);
+  }
+  auto handler = fixture::Formats::Handler(0);
   auto archive = QueryAs<host::IInArchive>(handler.Get());
   EXPECT_EQ(archive->Open(nullptr, nullptr, nullptr), S_FALSE);
   host::UInt32 count = 9;
   EXPECT_EQ(archive->GetNumberOfItems(&count), S_OK);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(archive->Extract(nullptr, 0, 0, nullptr), E_NOTIMPL);
-  // The extension comes from the name when the value has none.
-  EXPECT_EQ(Utf8(Format(fixture::Formats::Handler(3).Get()).Extension()), ".x2");
-  EXPECT_EQ(Utf8(Format(fixture::Formats::Handler(4).Get()).Extension()), ".x8");
 }
 
 TEST(FormatExports, ListTheFormats) {

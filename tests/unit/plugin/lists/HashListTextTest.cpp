@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "plugin/lists/DigestText.h"
-#include "plugin/lists/FileExtension.h"
 #include "plugin/lists/LineComposer.h"
 #include "tests/unit/support/Text.h"
 
@@ -41,14 +40,6 @@ TEST(ComposeLine, InsertedTextIsNeverTakenForAPlaceholder) {
   // Nor is the name inserted for %HASHNAME%.
   EXPECT_EQ(Utf8(ComposeLine(KW("%HASHNAME% %FILENAME% %HASH%"), KW("f"), KW("%FILENAME%"))),
             "%FILENAME% f 0A1B");
-}
-
-TEST(FileExtension, FromTheLastDotAfterTheLastBackslash) {
-  EXPECT_EQ(Utf8(FileExtension(KW("C:\\d\\list.MD5"))), ".MD5");
-  EXPECT_EQ(Utf8(FileExtension(KW("C:\\d.x\\list"))), "");
-  EXPECT_EQ(Utf8(FileExtension(KW("d.x/list"))), ".x/list");
-  EXPECT_EQ(Utf8(FileExtension(KW(".md5"))), ".md5");
-  EXPECT_EQ(Utf8(FileExtension(KW("list"))), "");
 }
 
 TEST(DigestToHex, NumbersForShortDigests) {
