@@ -6,11 +6,11 @@
 #include "base/Bstr.h"
 #include "base/LocaleText.h"
 #include "base/PropValue.h"
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/HashListCheck.h"
-#include "plugin/lists/HashListUpdate.h"
-#include "plugin/lists/LineLayout.h"
 #include "plugin/lists/ThreadOption.h"
+#include "plugin/lists/runs/HashListCheck.h"
+#include "plugin/lists/runs/HashListUpdate.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/LineLayout.h"
 
 TqovFormat::TqovFormat(const THashAlgInfo* alg, const FormatSetting& setting)
     : FAlg(alg),

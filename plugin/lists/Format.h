@@ -11,10 +11,10 @@
 #include "crypt/HashAlgInfo.h"
 #include "interfaces/Host7z.h"
 #include "plugin/catalogue/FormatSetting.h"
-#include "plugin/lists/HashList.h"
 #include "plugin/lists/HashParameterSet.h"
-#include "plugin/lists/RunDescription.h"
 #include "plugin/lists/ThreadOption.h"
+#include "plugin/lists/runs/RunDescription.h"
+#include "plugin/lists/text/HashList.h"
 
 class TqovFormat final : public ComObject<host::ISetCompressCodecsInfo, host::ISetProperties,
                                           host::IOutArchive, host::IInArchive, host::IArchiveGetRawProps> {

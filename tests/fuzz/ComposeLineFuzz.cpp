@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/HashList.h"
-#include "plugin/lists/LineComposer.h"
-#include "plugin/lists/LineLayout.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/HashList.h"
+#include "plugin/lists/text/LineComposer.h"
+#include "plugin/lists/text/LineLayout.h"
 
 namespace {
 

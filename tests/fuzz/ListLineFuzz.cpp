@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/LineLayout.h"
-#include "plugin/lists/ListDialect.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/LineLayout.h"
+#include "plugin/lists/text/ListDialect.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/HashList.h"
-#include "plugin/lists/LineComposer.h"
-#include "plugin/lists/LineLayout.h"
-#include "plugin/lists/ListDialect.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/HashList.h"
+#include "plugin/lists/text/LineComposer.h"
+#include "plugin/lists/text/LineLayout.h"
+#include "plugin/lists/text/ListDialect.h"
 
 namespace {
 

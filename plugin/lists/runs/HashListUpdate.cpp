@@ -1,14 +1,14 @@
-#include "plugin/lists/HashListUpdate.h"
+#include "plugin/lists/runs/HashListUpdate.h"
 
 #include <algorithm>
 
 #include "base/PropValue.h"
 #include "base/ReturnIfNotOk.h"
 #include "base/Stream.h"
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/DigestText.h"
-#include "plugin/lists/LineComposer.h"
-#include "plugin/lists/ListDialect.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/DigestText.h"
+#include "plugin/lists/text/LineComposer.h"
+#include "plugin/lists/text/ListDialect.h"
 
 HashListUpdate::HashListUpdate(const RunDescription& run, const HashList* list,
                                host::ISequentialOutStream* outStream, host::IArchiveUpdateCallback* callback)

@@ -8,7 +8,7 @@
 
 #include "base/ComPtr.h"
 #include "crypt/HashAlgInfo.h"
-#include "plugin/lists/StreamDigest.h"
+#include "plugin/lists/runs/StreamDigest.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/Fakes.h"
 #include "tests/unit/support/ModuleFixture.h"

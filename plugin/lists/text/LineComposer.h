@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "plugin/lists/LineLayout.h"
+#include "plugin/lists/text/LineLayout.h"
 
 // A line of the layout (see ParseLineLayout): the path, the algorithm's name
 // and the digest's hex digits go in as they are and are never taken for

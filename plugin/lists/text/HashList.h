@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/lists/LineLayout.h"
-#include "plugin/lists/ListDialect.h"
+#include "plugin/lists/text/LineLayout.h"
+#include "plugin/lists/text/ListDialect.h"
 
 class HashList {
  public:

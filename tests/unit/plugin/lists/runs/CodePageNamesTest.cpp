@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/PropValue.h"
-#include "plugin/lists/CodePageText.h"
+#include "plugin/lists/text/CodePageText.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/FormatFixture.h"
 #include "tests/unit/support/Text.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "interfaces/Host7z.h"
-#include "plugin/lists/ItemHasher.h"
+#include "plugin/lists/runs/ItemHasher.h"
 
 // The size of each read, and the least time between two progress reports
 // (in ms of tick count): a report costs the host a redraw.

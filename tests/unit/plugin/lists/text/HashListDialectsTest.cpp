@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "base/PropValue.h"
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/HashList.h"
-#include "plugin/lists/LineLayout.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/HashList.h"
+#include "plugin/lists/text/LineLayout.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/FormatFixture.h"
 #include "tests/unit/support/Text.h"

@@ -1,10 +1,10 @@
-#include "plugin/lists/HashListCheck.h"
+#include "plugin/lists/runs/HashListCheck.h"
 
 #include <algorithm>
 
 #include "base/PropValue.h"
 #include "base/ReturnIfNotOk.h"
-#include "plugin/lists/DigestText.h"
+#include "plugin/lists/text/DigestText.h"
 
 HashListCheck::HashListCheck(const RunDescription& run, HashList& list,
                              host::IArchiveExtractCallback* callback, host::IArchiveUpdateCallbackFile* files)

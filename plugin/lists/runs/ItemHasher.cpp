@@ -1,4 +1,4 @@
-#include "plugin/lists/ItemHasher.h"
+#include "plugin/lists/runs/ItemHasher.h"
 
 #include "base/LocaleText.h"
 #include "base/PropValue.h"

@@ -1,9 +1,9 @@
-#include "plugin/lists/ListDialect.h"
+#include "plugin/lists/text/ListDialect.h"
 
 #include <algorithm>
 
-#include "plugin/lists/DigestText.h"
-#include "plugin/lists/LineComposer.h"
+#include "plugin/lists/text/DigestText.h"
+#include "plugin/lists/text/LineComposer.h"
 
 namespace {
 

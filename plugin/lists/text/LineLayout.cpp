@@ -1,4 +1,4 @@
-#include "plugin/lists/LineLayout.h"
+#include "plugin/lists/text/LineLayout.h"
 
 #include "base/LocaleText.h"
 

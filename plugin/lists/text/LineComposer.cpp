@@ -1,6 +1,6 @@
-#include "plugin/lists/LineComposer.h"
+#include "plugin/lists/text/LineComposer.h"
 
-#include "plugin/lists/DigestText.h"
+#include "plugin/lists/text/DigestText.h"
 
 WStr ComposeLine(const std::vector<LinePiece>& layout, const WStr& path, const WStr& hashName,
                  const BYTE* digest, std::size_t size) {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/lists/LineLayout.h"
+#include "plugin/lists/text/LineLayout.h"
 
 // How an entry line is written.
 enum class ListDialect {

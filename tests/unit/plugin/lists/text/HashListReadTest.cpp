@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/PropValue.h"
-#include "plugin/lists/HashList.h"
-#include "plugin/lists/LineLayout.h"
+#include "plugin/lists/text/HashList.h"
+#include "plugin/lists/text/LineLayout.h"
 #include "tests/unit/support/FakeExtract.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/FormatFixture.h"

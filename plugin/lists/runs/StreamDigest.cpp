@@ -1,4 +1,4 @@
-#include "plugin/lists/StreamDigest.h"
+#include "plugin/lists/runs/StreamDigest.h"
 
 #include "base/ReturnIfNotOk.h"
 #include "base/Stream.h"

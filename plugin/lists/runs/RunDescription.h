@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/lists/ItemHasher.h"
-#include "plugin/lists/LineLayout.h"
-#include "plugin/lists/ListDialect.h"
+#include "plugin/lists/runs/ItemHasher.h"
+#include "plugin/lists/text/LineLayout.h"
+#include "plugin/lists/text/ListDialect.h"
 
 // The bytes around the lines that an update writes.
 struct HashListEncoding {

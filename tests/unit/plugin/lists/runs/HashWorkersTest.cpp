@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "crypt/HashAlgInfo.h"
-#include "plugin/lists/HashWorkers.h"
+#include "plugin/lists/runs/HashWorkers.h"
 #include "tests/unit/support/FakeHost.h"
 #include "tests/unit/support/ModuleFixture.h"
 #ifndef _WIN32

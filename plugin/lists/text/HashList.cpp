@@ -1,9 +1,9 @@
-#include "plugin/lists/HashList.h"
+#include "plugin/lists/text/HashList.h"
 
 #include <algorithm>
 
-#include "plugin/lists/CodePageText.h"
-#include "plugin/lists/DigestText.h"
+#include "plugin/lists/text/CodePageText.h"
+#include "plugin/lists/text/DigestText.h"
 
 namespace {
 
@@ -72,8 +72,7 @@ std::unique_ptr<HashList> HashList::Parse(std::string bytes, const std::vector<L
     break;
   }
   // (Made anew, not assigned from a literal: gcc 12 sees a false overlap there.)
-  list->FLineBreak =
-      utf16 ? ToUtf16Le(WStr(lineBreak.begin(), lineBreak.end())) : std::string(lineBreak);
+  list->FLineBreak = utf16 ? ToUtf16Le(WStr(lineBreak.begin(), lineBreak.end())) : std::string(lineBreak);
 
   if (utf16) {
     if (body.size() % 2 != 0 || !list->ReadLines(kCodePageUtf16Le, syntax)) return nullptr;

@@ -19,11 +19,11 @@
 
 #include "base/ComPtr.h"
 #include "interfaces/Host7z.h"
-#include "plugin/lists/HashList.h"
-#include "plugin/lists/HashWorkers.h"
-#include "plugin/lists/ItemHasher.h"
-#include "plugin/lists/RunDescription.h"
-#include "plugin/lists/StreamDigest.h"
+#include "plugin/lists/runs/HashWorkers.h"
+#include "plugin/lists/runs/ItemHasher.h"
+#include "plugin/lists/runs/RunDescription.h"
+#include "plugin/lists/runs/StreamDigest.h"
+#include "plugin/lists/text/HashList.h"
 
 class HashListUpdate {
  public:

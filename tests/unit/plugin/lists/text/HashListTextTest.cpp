@@ -1,8 +1,8 @@
 // Line composition pieces: the composer, extensions and digest text.
 #include <gtest/gtest.h>
 
-#include "plugin/lists/DigestText.h"
-#include "plugin/lists/LineComposer.h"
+#include "plugin/lists/text/DigestText.h"
+#include "plugin/lists/text/LineComposer.h"
 #include "tests/unit/support/Text.h"
 
 using testing_text::Utf8;

@@ -1,4 +1,4 @@
-#include "plugin/lists/CodePageText.h"
+#include "plugin/lists/text/CodePageText.h"
 
 #include <algorithm>
 

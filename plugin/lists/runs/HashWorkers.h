@@ -27,8 +27,8 @@
 
 #include "base/ComPtr.h"
 #include "interfaces/Host7z.h"
-#include "plugin/lists/ItemHasher.h"
-#include "plugin/lists/StreamDigest.h"
+#include "plugin/lists/runs/ItemHasher.h"
+#include "plugin/lists/runs/StreamDigest.h"
 
 struct HashingLimits {
   // Worker threads.

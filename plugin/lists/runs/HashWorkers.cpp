@@ -1,4 +1,4 @@
-#include "plugin/lists/HashWorkers.h"
+#include "plugin/lists/runs/HashWorkers.h"
 
 #include <algorithm>
 #include <system_error>

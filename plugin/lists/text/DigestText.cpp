@@ -1,4 +1,4 @@
-#include "plugin/lists/DigestText.h"
+#include "plugin/lists/text/DigestText.h"
 
 #include <algorithm>
 
