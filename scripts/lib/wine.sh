@@ -210,6 +210,15 @@ korvane_7zip_init() {
     korvane_7zip_copy "$KORVANE_7ZIP_DIR"
 }
 
+# korvane_7zip_alone DIR: 7-Zip without Korvane in DIR, of the current width:
+# the same 7z.exe and 7z.dll, an empty Codecs folder. Run it with
+# KORVANE_7ZIP_DIR=DIR korvane_7z ...
+korvane_7zip_alone() {
+    mkdir -p "$1/Codecs"
+    rm -f "$1/Codecs"/*
+    cp -u "$KORVANE_7ZIP_DIR/7z.exe" "$KORVANE_7ZIP_DIR/7z.dll" "$1/"
+}
+
 # korvane_7zip_install_plugin DLL [INI]: puts the plug-in into 7-Zip's Codecs
 # folder under its width's name (Korvane.64.dll or Korvane.32.dll), with the
 # configuration file INI as Korvane.ini (or with none).

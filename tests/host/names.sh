@@ -35,9 +35,7 @@ korvane_results_begin
 korvane_e2e_start "$dll"
 korvane_wine_test_registry_remove
 korvane_7zip_install_plugin "$dll" "$ini"
-mkdir -p "$alone/Codecs"
-rm -f "$alone/Codecs"/*
-cp -u "$KORVANE_7ZIP_DIR/7z.exe" "$KORVANE_7ZIP_DIR/7z.dll" "$alone/"
+korvane_7zip_alone "$alone"
 rm -rf "$data"
 mkdir -p "$data/d"
 trap korvane_wine_keeper_stop EXIT

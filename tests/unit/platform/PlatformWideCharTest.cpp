@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Win32.h"
+#include "tests/unit/support/Text.h"
 
 namespace {
 
@@ -21,14 +22,6 @@ Conversion Convert(UINT codePage, const WStr& text, int length, LPCSTR defaultCh
   const int n = WideCharToMultiByte(codePage, flags, text.c_str(), length, out.data(),
                                     static_cast<int>(out.size()), defaultChar, usedDefault);
   return {n, std::string(out.data(), n > 0 ? static_cast<std::size_t>(n) : 0), GetLastError()};
-}
-
-bool AnsiIsWindows1252() {
-#ifdef _WIN32
-  return GetACP() == 1252;
-#else
-  return true;
-#endif
 }
 
 TEST(PlatformWideChar, Utf8EncodesEveryCharacter) {
@@ -84,7 +77,7 @@ TEST(PlatformWideChar, EmptyCountIsRefused) {
 }
 
 TEST(PlatformWideChar, AnsiIsWindows1252WithDefaultCharacter) {
-  if (!AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
+  if (!testing_text::AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
   struct Case {
     WStr text;
     std::string expected;
@@ -106,7 +99,7 @@ TEST(PlatformWideChar, AnsiIsWindows1252WithDefaultCharacter) {
 }
 
 TEST(PlatformWideChar, AnsiTakesTheCallersDefaultCharacter) {
-  if (!AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
+  if (!testing_text::AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
   BOOL used = FALSE;
   const Conversion conv = Convert(CP_ACP, KW("\u0436-\u4e2d"), -1, "*", &used);
   EXPECT_EQ(conv.bytes, std::string("*-*\0", 4));
@@ -116,7 +109,7 @@ TEST(PlatformWideChar, AnsiTakesTheCallersDefaultCharacter) {
 }
 
 TEST(PlatformWideChar, BestFitIsUnreportedUnlessSwitchedOff) {
-  if (!AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
+  if (!testing_text::AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
   // Without WC_NO_BEST_FIT_CHARS a look-alike stands in and nothing says
   // so: the fullwidth reverse solidus even becomes a folder separator.
   const WStr name = KW("\u0141\u00f3d\u017a\uff3c\u0151");  // Łódź＼ő

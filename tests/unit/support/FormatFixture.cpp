@@ -12,6 +12,13 @@
 
 namespace fixture {
 
+ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items, std::map<int, host::UInt32> entries) {
+  auto callback = ComPtr<fakes::UpdateCallback>::Adopt(
+      NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(std::move(items)));
+  callback->IndexInArchive = std::move(entries);
+  return callback;
+}
+
 Formats::Formats()
     : Module(
           "[Create]\r\n"

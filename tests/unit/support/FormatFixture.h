@@ -1,6 +1,7 @@
 // A module with a few hash-list formats and helpers to run updates on them.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ class Formats : public Module {
   // A new handler for format index i (by its class identifier).
   static ComPtr<host::IOutArchive> Handler(int index);
 };
+
+// An update callback of the items; entries: an item's index -> the index in
+// the open list of the entry it stands for.
+ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items,
+                                       std::map<int, host::UInt32> entries = {});
 
 // Property values; a text points at the caller's literal.
 PROPVARIANT Text(const WCHAR* text);

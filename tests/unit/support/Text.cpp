@@ -22,4 +22,12 @@ std::string Utf8(const WStr& text) {
   return out;
 }
 
+bool AnsiIsWindows1252() {
+#ifdef _WIN32
+  return GetACP() == 1252;
+#else
+  return true;
+#endif
+}
+
 }  // namespace testing_text

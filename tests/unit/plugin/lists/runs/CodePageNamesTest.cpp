@@ -16,16 +16,11 @@
 
 using fixture::Text;
 
+using fixture::Callback;
+
 namespace {
 
 constexpr char kAbcMd5[] = "900150983CD24FB0D6963F7D28E17F72";
-
-ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items, std::map<int, host::UInt32> entries) {
-  auto callback = ComPtr<fakes::UpdateCallback>::Adopt(
-      NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(std::move(items)));
-  callback->IndexInArchive = std::move(entries);
-  return callback;
-}
 
 std::vector<WStr> Paths(host::IOutArchive* handler) {
   auto archive = QueryAs<host::IInArchive>(handler);
@@ -40,18 +35,10 @@ std::vector<WStr> Paths(host::IOutArchive* handler) {
   return paths;
 }
 
-bool AnsiIsWindows1252() {
-#ifdef _WIN32
-  return GetACP() == 1252;
-#else
-  return true;
-#endif
-}
-
 enum class Operation { NewList, AddToKeptList, Rename };
 
 TEST(CodePageNames, ANameTheCodePageCantHoldEndsTheUpdate) {
-  if (!AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
+  if (!testing_text::AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
   const WCHAR lone[] = {'a', 0xD800, '.', 't', 'x', 't', 0};  // NTFS holds unpaired surrogates
   const struct Name {
     WStr name;

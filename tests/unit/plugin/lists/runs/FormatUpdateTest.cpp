@@ -17,15 +17,12 @@
 using fixture::Number;
 using fixture::Text;
 
+using fixture::Callback;
+
 namespace {
 
 constexpr char kAbcMd5[] = "900150983CD24FB0D6963F7D28E17F72";
 constexpr char kEmptyMd5[] = "D41D8CD98F00B204E9800998ECF8427E";
-
-ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items) {
-  return ComPtr<fakes::UpdateCallback>::Adopt(
-      NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(std::move(items)));
-}
 
 std::vector<fakes::Item> Tree() {
   return {{KW("docs"), "", true}, {KW("docs\\a.txt"), "abc"}, {KW("e"), ""}};
@@ -120,9 +117,7 @@ TEST(HashListFile, Utf8NamesOutsideAscii) {
 }
 
 TEST(HashListFile, AnsiNamesUseTheSystemCodePage) {
-#ifdef _WIN32
-  if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP();
-#endif
+  if (!testing_text::AnsiIsWindows1252()) GTEST_SKIP() << "the ANSI code page here is not Windows-1252";
   fixture::Formats formats;
   auto handler = fixture::Formats::Handler(0);
   auto callback = Callback({{KW("\u00E9\u20AC"), "abc"}});

@@ -7,6 +7,8 @@
 
 using fixture::Text;
 
+using fixture::Callback;
+
 namespace {
 
 constexpr char kAbcMd5[] = "900150983CD24FB0D6963F7D28E17F72";
@@ -15,13 +17,6 @@ constexpr char kEmptyMd5[] = "D41D8CD98F00B204E9800998ECF8427E";
 // An item without new data: an entry of the list (its index goes to the
 // callback's IndexInArchive); with newProps, under a new path.
 fakes::Item Kept(const WCHAR* path, bool newProps = false) { return {path, "", false, 0, newProps ? 1 : 0}; }
-
-ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items, std::map<int, host::UInt32> entries) {
-  auto callback = ComPtr<fakes::UpdateCallback>::Adopt(
-      NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(std::move(items)));
-  callback->IndexInArchive = std::move(entries);
-  return callback;
-}
 
 TEST(HashListAdd, KeptLinesStayByteForByte) {
   fixture::Formats formats;

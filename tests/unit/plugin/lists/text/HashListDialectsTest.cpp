@@ -16,6 +16,8 @@ using fixture::Text;
 using testing_text::Hex;
 using testing_text::Utf8;
 
+using fixture::Callback;
+
 namespace {
 
 constexpr char kAbc[] = "900150983cd24fb0d6963f7d28e17f72";    // MD5 of "abc"
@@ -154,13 +156,6 @@ TEST(HashListDialects, PgpArmourEscapesAndRefusals) {
   };
   for (const std::string& bytes : refused)
     EXPECT_FALSE(HashList::Parse(bytes, layout, KW("MD5"), 16)) << bytes;
-}
-
-ComPtr<fakes::UpdateCallback> Callback(std::vector<fakes::Item> items, std::map<int, host::UInt32> entries) {
-  auto callback = ComPtr<fakes::UpdateCallback>::Adopt(
-      NewInterface<fakes::UpdateCallback, fakes::UpdateCallback>(std::move(items)));
-  callback->IndexInArchive = std::move(entries);
-  return callback;
 }
 
 // Adding one file ("n\new" unless named, empty) to a list that keeps its two
